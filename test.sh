@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds and runs every test.
+# Usage: ./test.sh [preset]   (preset: default or asan; default: default)
+set -euo pipefail
+cd "$(dirname "$0")"
+preset="${1:-default}"
+
+scripts/install-deps.sh
+cmake --preset "$preset"
+cmake --build --preset "$preset" -j "$(nproc)"
+ctest --preset "$preset" -j "$(nproc)"
