@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+// Values one window leaves for another; they live as long as the process.
+struct SharedState {
+    int selectedAddress = 0;
+    QString selectedName;
+    int portNumber = 0;
+    QString baudText;
+    // One blank, not empty: status decoding tests for exactly this value.
+    QString statusText = QStringLiteral(" ");
+    bool reopenHomePort = false;
+    // The slot name last reported by an amplifier in the preset-slot dialog.
+    QString presetName;
+    // The slot last recalled.
+    int presetNumber = 0;
+    // Set once any slot has been recalled; never cleared during the run.
+    bool presetRecalled = false;
+};
+
+SharedState& sharedState();
+
+// Back to the values of a fresh process (for tests).
+void resetSharedState();

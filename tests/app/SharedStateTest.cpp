@@ -1,0 +1,38 @@
+#include "app/SharedState.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+void expectFresh(const SharedState& state)
+{
+    EXPECT_EQ(state.selectedAddress, 0);
+    EXPECT_TRUE(state.selectedName.isEmpty());
+    EXPECT_EQ(state.portNumber, 0);
+    EXPECT_TRUE(state.baudText.isEmpty());
+    EXPECT_EQ(state.statusText, QStringLiteral(" "));
+    EXPECT_FALSE(state.reopenHomePort);
+    EXPECT_TRUE(state.presetName.isEmpty());
+    EXPECT_EQ(state.presetNumber, 0);
+    EXPECT_FALSE(state.presetRecalled);
+}
+
+TEST(SharedState, StartsWithInitialValues)
+{
+    expectFresh(sharedState());
+}
+
+TEST(SharedState, IsOneRecordForTheProcessAndResets)
+{
+    sharedState().selectedAddress = 7;
+    sharedState().selectedName = QStringLiteral("Hall");
+    sharedState().statusText = QString();
+    sharedState().presetRecalled = true;
+    EXPECT_EQ(sharedState().selectedAddress, 7);
+    EXPECT_EQ(&sharedState(), &sharedState());
+
+    resetSharedState();
+    expectFresh(sharedState());
+}
+
+} // namespace
