@@ -1,0 +1,143 @@
+#include "protocol/MonitorReply.h"
+#include "Hex.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A monitor reply whose CHA reading, temperature and flags are given as hex;
+// CHB to CHD read zero.
+QByteArray reply(const char* voltage, const char* current, const char* temperature = "0F A0",
+                 const char* flags = "FF FF FF")
+{
+    QByteArray text = QByteArray("55 21 03 50 00 00 ") + voltage + " 00 00 00 00 00 00 " + current
+        + " 00 00 00 00 00 00 " + temperature + " 00 00 00 00 00 00 " + "0F A0 " + flags;
+    return QByteArray::fromHex(text.replace(' ', ""));
+}
+
+struct CurrentRow {
+    const char* voltage;
+    const char* current;
+    int uiLanguage;
+    const char* voltageText;
+    const char* currentText;
+};
+
+void PrintTo(const CurrentRow& row, std::ostream* os) { *os << row.voltage << " / " << row.current; }
+
+class CurrentBox : public testing::TestWithParam<CurrentRow> {};
+
+TEST_P(CurrentBox, LoadJudgedFromImpedance)
+{
+    MonitorTexts previous;
+    previous.current[0] = QStringLiteral("kept");
+    const MonitorDecode decoded = decodeMonitorReply(reply(GetParam().voltage, GetParam().current), previous,
+                                                     GetParam().uiLanguage);
+    ASSERT_TRUE(decoded.accepted);
+    ASSERT_TRUE(decoded.readingsComplete);
+    EXPECT_EQ(decoded.texts.voltage[0], QString::fromUtf8(GetParam().voltageText));
+    EXPECT_EQ(decoded.texts.current[0], QString::fromUtf8(GetParam().currentText));
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, CurrentBox, testing::Values(
+    CurrentRow{"04 B0", "00 64", 1, "12.00V", "1.00A"},    // Z = 12
+    CurrentRow{"04 B0", "00 32", 1, "12.00V", "0.50A"},    // Z = 24
+    CurrentRow{"04 B0", "07 D0", 1, "12.00V", "overload"}, // Z = 0.6
+    CurrentRow{"04 B0", "07 D0", 0, "12.00V", "短路"},
+    CurrentRow{"04 B0", "00 0A", 1, "12.00V", "open"},     // Z = 120
+    CurrentRow{"04 B0", "00 0A", 0, "12.00V", "开路"},
+    CurrentRow{"04 B0", "00 00", 1, "12.00V", "open"},
+    CurrentRow{"FB 50", "00 00", 1, "-12.00V", "open"},    // negative voltage, no current
+    CurrentRow{"00 00", "07 D0", 1, "0.00V", "20.00A"},    // no voltage: the current whatever it is
+    CurrentRow{"04 B0", "04 B0", 1, "12.00V", "kept"},     // Z exactly 1
+    CurrentRow{"17 70", "00 64", 1, "60.00V", "kept"},     // Z exactly 60
+    CurrentRow{"04 B0", "FF 9C", 1, "12.00V", "kept"},     // negative Z
+    CurrentRow{"04 CE", "00 64", 1, "12.30V", "1.00A"}));
+
+TEST(MonitorReply, Temperatures)
+{
+    const MonitorDecode positive = decodeMonitorReply(reply("00 00", "00 00", "0F A0"), {}, 1);
+    EXPECT_EQ(positive.texts.temperature[0], QStringLiteral("40.00℃"));
+    EXPECT_EQ(positive.texts.powerTemperature, QStringLiteral("40.00℃"));
+    EXPECT_EQ(positive.texts.temperature[1], QStringLiteral("0.00℃"));
+    EXPECT_EQ(decodeMonitorReply(reply("00 00", "00 00", "FF 38"), {}, 0).texts.temperature[0],
+              QStringLiteral("-2.00℃"));
+}
+
+struct StatusRow {
+    const char* flags; // clip, temperature limit, protection
+    const char* previous;
+    int uiLanguage;
+    const char* status;
+};
+
+void PrintTo(const StatusRow& row, std::ostream* os) { *os << row.flags << " lang " << row.uiLanguage; }
+
+class StatusText : public testing::TestWithParam<StatusRow> {};
+
+TEST_P(StatusText, FromFlags)
+{
+    MonitorTexts previous;
+    previous.status = QString::fromUtf8(GetParam().previous);
+    const MonitorDecode decoded
+        = decodeMonitorReply(reply("04 B0", "00 64", "0F A0", GetParam().flags), previous, GetParam().uiLanguage);
+    EXPECT_EQ(decoded.texts.status, QString::fromUtf8(GetParam().status));
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, StatusText, testing::Values(
+    StatusRow{"FF FF F0", "Normal", 1, "fault"},
+    StatusRow{"FF FF F0", "正常", 0, "fault"},
+    StatusRow{"FF FF 0F", "Normal", 1, "Dc protection"},
+    StatusRow{"FF FF 00", "Normal", 1, "Dc protection"},
+    StatusRow{"FF FF 00", "正常", 0, "直流保护"},
+    StatusRow{"00 00 F0", "Normal", 1, "fault"},           // protection wins over clip
+    StatusRow{"00 FF FF", "Normal", 1, "clip"},
+    StatusRow{"00 FF FF", "正常", 0, "clip"},
+    StatusRow{"FF 00 FF", "Normal", 1, "TEMP pressure limit"},
+    StatusRow{"FF 00 FF", "正常", 0, "温度压限"},
+    StatusRow{"FF FF FF", "Standby", 1, "Normal"},
+    StatusRow{"FF FF FF", "Standby", 0, "正常"},
+    StatusRow{"FF FF FF", "待机", 0, "正常"},
+    StatusRow{"FF FF FF", "fault", 1, "fault"},
+    StatusRow{"FF FF FF", "clip", 0, "clip"}));
+
+TEST(MonitorReply, NotStartingWithHeaderIsDiscarded)
+{
+    MonitorTexts previous;
+    previous.voltage[0] = QStringLiteral("1.00V");
+    for (const QByteArray& bytes : {QByteArray(), hexBytes("54 21 03 50"), reply("04 B0", "00 64").mid(1)}) {
+        const MonitorDecode decoded = decodeMonitorReply(bytes, previous, 1);
+        EXPECT_FALSE(decoded.accepted);
+        EXPECT_TRUE(decoded.discardInput);
+        EXPECT_EQ(decoded.texts.voltage[0], QStringLiteral("1.00V"));
+    }
+}
+
+TEST(MonitorReply, OtherGroupIsIgnoredWithoutDiscarding)
+{
+    QByteArray bytes = reply("04 B0", "00 64");
+    bytes[3] = 0x60;
+    for (const QByteArray& b : {bytes, hexBytes("55"), hexBytes("55 21 03")}) {
+        const MonitorDecode decoded = decodeMonitorReply(b, {}, 1);
+        EXPECT_FALSE(decoded.accepted);
+        EXPECT_FALSE(decoded.discardInput);
+        EXPECT_TRUE(decoded.texts.voltage[0].isEmpty());
+    }
+}
+
+TEST(MonitorReply, ShortReplyIsAcceptedButChangesNoText)
+{
+    MonitorTexts previous;
+    previous.voltage[0] = QStringLiteral("1.00V");
+    previous.status = QStringLiteral("Standby");
+    const QByteArray full = reply("04 B0", "00 64");
+    for (qsizetype size = 4; size < full.size(); ++size) {
+        const MonitorDecode decoded = decodeMonitorReply(full.left(size), previous, 1);
+        EXPECT_TRUE(decoded.accepted);
+        EXPECT_FALSE(decoded.readingsComplete);
+        EXPECT_EQ(decoded.texts.voltage[0], QStringLiteral("1.00V"));
+        EXPECT_EQ(decoded.texts.status, QStringLiteral("Standby"));
+    }
+}
+
+} // namespace
