@@ -76,3 +76,32 @@ TEST(PresetWriteName, SixteenBytesAtMost)
 }
 
 } // namespace
+
+#include "protocol/PortProbeAnswer.h"
+
+namespace {
+
+struct ProbeRow {
+    const char* reply;
+    bool matches;
+};
+
+class ProbeAnswer : public testing::TestWithParam<ProbeRow> {};
+
+TEST_P(ProbeAnswer, EveryByteButTheLastAsExpected)
+{
+    EXPECT_EQ(matchesPortProbeAnswer(hexBytes(GetParam().reply), 3), GetParam().matches);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, ProbeAnswer, testing::Values(
+    ProbeRow{"55 06 03 02 00 03 00 0E", true},
+    ProbeRow{"55 06 03 02 00 03 00 FF", true},  // the checksum is not examined
+    ProbeRow{"55 06 03 02 00 03 00", true},     // nor a missing one
+    ProbeRow{"77", true},                       // a lone byte has nothing but its last
+    ProbeRow{"", false},
+    ProbeRow{"55 06 04 02 00 03 00 0F", false}, // another address
+    ProbeRow{"55 06 03 02 00 02 00 0D", false}, // our own probe echoed
+    ProbeRow{"55 06 03 02 00 03 00 0E 55", true},
+    ProbeRow{"55 06 03 02 00 03 00 0E 55 06", false}));
+
+} // namespace

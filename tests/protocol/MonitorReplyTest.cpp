@@ -141,3 +141,25 @@ TEST(MonitorReply, ShortReplyIsAcceptedButChangesNoText)
 }
 
 } // namespace
+
+namespace {
+
+TEST(MonitorReply, AnyBytesAreSafe)
+{
+    std::uint32_t state = 7;
+    for (int round = 0; round < 500; ++round) {
+        QByteArray bytes(round % 64, '\0');
+        for (char& byte : bytes) {
+            state = state * 1664525u + 1013904223u;
+            byte = static_cast<char>(state >> 24);
+        }
+        if (bytes.size() > 3 && round % 2 == 0) {
+            bytes[0] = 0x55;
+            bytes[3] = 0x50;
+        }
+        const MonitorDecode decoded = decodeMonitorReply(bytes, {}, round % 2);
+        EXPECT_EQ(decoded.readingsComplete, decoded.accepted && bytes.size() >= MonitorLayout::minimumSize);
+    }
+}
+
+} // namespace

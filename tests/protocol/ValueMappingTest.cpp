@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdint>
+#include <iterator>
+
 namespace {
 
 namespace VM = ValueMapping;
@@ -176,6 +180,33 @@ TEST(BandDisplay, Formats)
     EXPECT_EQ(VM::bandGainTextAfterRead(2.5), QStringLiteral("3"));
     EXPECT_EQ(VM::bandGainTextAfterRead(-2.7), QStringLiteral("-2"));
     EXPECT_EQ(VM::qText(1.4), QStringLiteral("1.4"));
+}
+
+} // namespace
+
+namespace {
+
+TEST(Readers, TotalOnArbitraryText)
+{
+    // Digits, signs, points, blanks, letters, non-Latin digits and surrogates.
+    const char16_t alphabet[] = u"0123456789-+. \tkK\u0663\u4E2D\xD800\xDC00x";
+    std::uint32_t state = 99;
+    for (int round = 0; round < 2000; ++round) {
+        QString text;
+        const int length = round % 40;
+        for (int i = 0; i < length; ++i) {
+            state = state * 1664525u + 1013904223u;
+            text.append(QChar(alphabet[(state >> 16) % (std::size(alphabet) - 1)]));
+        }
+        EXPECT_TRUE(std::isfinite(VM::leadingDecimal(text)));
+        VM::leadingInteger(text);
+        EXPECT_TRUE(VM::Range({0, 65000}).contains(VM::delayBox(text).value));
+        EXPECT_TRUE(VM::eqGainRange.contains(VM::eqGainBox(text).value));
+        EXPECT_TRUE(VM::frequencyRange.contains(VM::crossoverFrequencyBox(text).value));
+        const VM::QBoxValue q = VM::qBox(text);
+        EXPECT_TRUE(q.wire >= 10 && q.wire <= 2000);
+        EXPECT_TRUE(VM::qArrowRange.contains(q.arrowPosition));
+    }
 }
 
 } // namespace
