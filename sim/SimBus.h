@@ -67,7 +67,13 @@ public:
     // The adapter that connects the PC to this bus; the links refuse to open
     // or write while it is unplugged.
     bool isPluggedIn() const { return plugged; }
-    void setPluggedIn(bool on) { plugged = on; }
+    // Unplugging loses whatever was on its way to the PC.
+    void setPluggedIn(bool on)
+    {
+        plugged = on;
+        if (!on)
+            line.clear();
+    }
     // The link that has the port open (ports are exclusive), or nullptr.
     QObject* holder() const { return owner; }
     void setHolder(QObject* link) { owner = link; }
