@@ -230,7 +230,7 @@ QByteArray encodeFullStateReply(const AmpParameters& parameters, DeviceAddress a
     };
 
     put(0, ControlFrame::header);
-    putWord(1, L::size - 3);
+    putWord(1, L::size - 2); // the long frame carries its length in two bytes
     put(L::address, address);
     put(4, group(CommandGroup::FullStateRequest));
     put(L::channelCount, parameters.channelCount);

@@ -76,7 +76,7 @@ inline constexpr qsizetype eq = 108;
 inline constexpr qsizetype eqChannelBlock = 121; // one byte, then 15 records of 8
 inline constexpr qsizetype eqBandRecord = 8;
 inline constexpr qsizetype gainTop = 593;
-inline constexpr qsizetype size = 596;           // through gainTop and the checksum
+inline constexpr qsizetype size = 597;           // gainTop, one spare byte, the checksum
 } // namespace FullStateLayout
 
 // Never reads past the bytes given.
