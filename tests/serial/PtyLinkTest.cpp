@@ -1,0 +1,351 @@
+// Real-time tests of CMscomm1 over pseudo-terminals; each takes a few tens
+// of milliseconds.
+#include "serial/CMscomm1.h"
+#include "serial/PortRegistry.h"
+#include "serial/SerialError.h"
+#include "serial/SerialPorts.h"
+#include "serial/WaitClock.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <cstring>
+#include <grp.h>
+#include <sys/stat.h>
+#include <asm/termbits.h>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+namespace {
+
+QCoreApplication& application()
+{
+    static int argc = 1;
+    static char name[] = "serial_pty_tests";
+    static char* argv[] = {name, nullptr};
+    static QCoreApplication app(argc, argv);
+    return app;
+}
+
+// The far end of a port: the master side of a pseudo-terminal.
+class Pty {
+public:
+    Pty()
+    {
+        master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+        if (master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0)
+            slave = QString::fromLocal8Bit(::ptsname(master));
+    }
+    ~Pty() { closeMaster(); }
+    Pty(const Pty&) = delete;
+    Pty& operator=(const Pty&) = delete;
+
+    bool ok() const { return master >= 0 && !slave.isEmpty(); }
+    const QString& slavePath() const { return slave; }
+    void closeMaster()
+    {
+        if (master >= 0)
+            ::close(master);
+        master = -1;
+    }
+    void send(const QByteArray& bytes) const { ASSERT_EQ(::write(master, bytes.constData(), bytes.size()), bytes.size()); }
+    // Reads until count bytes came or timeoutMs passed.
+    QByteArray take(int count, int timeoutMs = 500) const
+    {
+        QByteArray bytes;
+        QElapsedTimer elapsed;
+        elapsed.start();
+        while (bytes.size() < count && elapsed.elapsed() < timeoutMs) {
+            pollfd p{master, POLLIN, 0};
+            if (::poll(&p, 1, 10) > 0 && (p.revents & POLLIN)) {
+                char buffer[4096];
+                const auto n = ::read(master, buffer, sizeof buffer);
+                if (n > 0)
+                    bytes.append(buffer, n);
+            }
+        }
+        return bytes;
+    }
+    // The line speed as the far end sees it.
+    unsigned lineSpeed() const
+    {
+        struct termios2 t {};
+        return ::ioctl(master, TCGETS2, &t) == 0 ? t.c_ospeed : 0;
+    }
+
+private:
+    int master = -1;
+    QString slave;
+};
+
+void spin(int ms)
+{
+    QElapsedTimer elapsed;
+    elapsed.start();
+    while (elapsed.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+}
+
+std::string what(const SerialError& e)
+{
+    return e.text().toStdString();
+}
+
+class PtyLinkTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        application();
+        ASSERT_TRUE(pty.ok());
+        qputenv("VX4_EXTRA_PORTS", pty.slavePath().toLocal8Bit());
+        number = listedNumber(pty.slavePath());
+        ASSERT_GT(number, 0) << "pty missing from the port list";
+    }
+    void TearDown() override { qunsetenv("VX4_EXTRA_PORTS"); }
+
+    // The number the port list shows for path, 0 when it is not listed.
+    static int listedNumber(const QString& path)
+    {
+        QList<SSerInfo> list;
+        ListSerialPorts(list);
+        for (const SSerInfo& info : list)
+            if (info.devicePath == path)
+                return PortNumberFromName(info.displayName);
+        return 0;
+    }
+
+    Pty pty;
+    int number = 0;
+    CMscomm1 link;
+};
+
+TEST_F(PtyLinkTest, BytesTravelBothWays)
+{
+    link.open(number, "19200,n,8,1");
+    ASSERT_TRUE(link.isOpen());
+    EXPECT_EQ(link.portNumber(), number);
+    EXPECT_EQ(link.devicePath(), pty.slavePath());
+    link.write(QByteArray::fromHex("550600020002000a"));
+    EXPECT_EQ(pty.take(8).toHex(), "550600020002000a");
+
+    pty.send(QByteArray::fromHex("550600020002"));
+    waitClock().waitMs(50);
+    EXPECT_EQ(link.readAll().toHex(), "550600020002");
+    EXPECT_TRUE(link.readAll().isEmpty());
+}
+
+TEST_F(PtyLinkTest, ReadAllHandsOutAtMostTheReadLimit)
+{
+    link.open(number, "115200,n,8,1");
+    QByteArray sent(1500, '\0');
+    for (int i = 0; i < sent.size(); ++i)
+        sent[i] = static_cast<char>(i);
+    pty.send(sent);
+    // Read at once, without an event-loop pass: the bytes still in the
+    // system count as waiting too.
+    QElapsedTimer elapsed;
+    elapsed.start();
+    QByteArray got = link.readAll();
+    while (got.isEmpty() && elapsed.elapsed() < 500)
+        got = link.readAll();
+    EXPECT_EQ(got.size(), SerialLink::readLimit);
+    got += link.readAll();
+    EXPECT_EQ(got, sent);
+
+    pty.send("stale");
+    waitClock().waitMs(20);
+    link.discardInput();
+    EXPECT_TRUE(link.readAll().isEmpty());
+}
+
+TEST_F(PtyLinkTest, NotificationComesAtTheThresholdAndNeverInsideAWait)
+{
+    link.setReceiveThreshold(7);
+    link.open(number, "19200,n,8,1");
+    QList<bool> raisedInWait;
+    QObject::connect(&link, &SerialLink::received, [&](int code) {
+        EXPECT_EQ(code, SerialLink::dataReceivedEvent);
+        raisedInWait.append(waitClock().isWaiting());
+        link.readAll();
+    });
+    pty.send("abc");
+    spin(40);
+    EXPECT_TRUE(raisedInWait.isEmpty()); // 3 of 7 bytes
+    pty.send("defg");
+    spin(40);
+    EXPECT_EQ(raisedInWait, QList<bool>({false}));
+
+    pty.send("1234567");
+    waitClock().waitMs(40);
+    EXPECT_EQ(raisedInWait.size(), 1); // held back by the wait
+    spin(40);
+    EXPECT_EQ(raisedInWait, QList<bool>({false, false}));
+}
+
+TEST_F(PtyLinkTest, PortIsExclusiveWhileOpen)
+{
+    link.open(number, "19200,n,8,1");
+    EXPECT_EQ(listedNumber(pty.slavePath()), 0);
+    CMscomm1 second;
+    try {
+        second.open(number, "19200,n,8,1");
+        FAIL() << "second open accepted";
+    } catch (const SerialError& e) {
+        EXPECT_TRUE(e.text().contains(QStringLiteral("COM%1").arg(number))) << what(e);
+        EXPECT_TRUE(e.text().contains(pty.slavePath())) << what(e);
+    }
+    EXPECT_FALSE(second.isOpen());
+    link.close();
+    EXPECT_EQ(listedNumber(pty.slavePath()), number);
+    second.open(number, "19200,n,8,1");
+    EXPECT_TRUE(second.isOpen());
+}
+
+TEST_F(PtyLinkTest, PortHeldExclusivelyByAnotherProgramIsRefused)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root opens ports held with TIOCEXCL";
+    const int other = ::open(pty.slavePath().toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(other, 0);
+    ASSERT_EQ(::ioctl(other, TIOCEXCL), 0);
+    EXPECT_EQ(listedNumber(pty.slavePath()), 0);
+    try {
+        link.open(number, "19200,n,8,1");
+        ADD_FAILURE() << "busy port opened";
+    } catch (const SerialError& e) {
+        EXPECT_TRUE(e.text().contains(u"another program")) << what(e);
+    }
+    ::close(other);
+}
+
+TEST_F(PtyLinkTest, LineSpeedReachesTheFarEnd)
+{
+    link.open(number, "19200,n,8,1");
+    EXPECT_EQ(pty.lineSpeed(), 19200u);
+    // 14400 and 56000 are no standard rates of the system.
+    for (qint32 baud : {14400, 56000, 38400, 115200}) {
+        link.applySettings(LinkSettings::textFor(baud));
+        EXPECT_EQ(pty.lineSpeed(), static_cast<unsigned>(baud));
+        EXPECT_EQ(link.settings(), LinkSettings::textFor(baud));
+    }
+    // Opening the open port again only applies the settings.
+    link.open(number, "56000,n,8,1");
+    EXPECT_TRUE(link.isOpen());
+    EXPECT_EQ(pty.lineSpeed(), 56000u);
+}
+
+TEST_F(PtyLinkTest, OpeningAnotherPortHandsTheFirstBack)
+{
+    Pty other;
+    ASSERT_TRUE(other.ok());
+    qputenv("VX4_EXTRA_PORTS", (pty.slavePath() + ":" + other.slavePath()).toLocal8Bit());
+    const int otherNumber = listedNumber(other.slavePath());
+    ASSERT_GT(otherNumber, 0);
+    link.open(number, "19200,n,8,1");
+    link.open(otherNumber, "19200,n,8,1");
+    EXPECT_EQ(link.portNumber(), otherNumber);
+    EXPECT_EQ(listedNumber(pty.slavePath()), number);
+    EXPECT_EQ(listedNumber(other.slavePath()), 0);
+}
+
+TEST_F(PtyLinkTest, VanishingPortClosesCleanly)
+{
+    link.open(number, "19200,n,8,1");
+    QStringList reasons;
+    QObject::connect(&link, &CMscomm1::lost, [&](const QString& reason) { reasons.append(reason); });
+    pty.closeMaster();
+    spin(100);
+    EXPECT_FALSE(link.isOpen());
+    ASSERT_EQ(reasons.size(), 1);
+    EXPECT_FALSE(reasons[0].isEmpty());
+    EXPECT_TRUE(link.readAll().isEmpty());
+    link.discardInput();
+    try {
+        link.write("x");
+        ADD_FAILURE() << "write on a lost port accepted";
+    } catch (const SerialError& e) {
+        EXPECT_TRUE(e.text().contains(pty.slavePath())) << what(e);
+        EXPECT_TRUE(e.text().contains(u"lost")) << what(e);
+    }
+    EXPECT_FALSE(PortRegistry::isOpenHere(pty.slavePath()));
+    EXPECT_THROW(link.open(number, "19200,n,8,1"), SerialError);
+    link.close();
+}
+
+TEST_F(PtyLinkTest, WriteIntoAVanishedPortRaises)
+{
+    link.open(number, "19200,n,8,1");
+    pty.closeMaster();
+    // No event-loop pass: the write itself meets the dead port.
+    EXPECT_THROW(link.write(QByteArray(64, 'x')), SerialError);
+    EXPECT_FALSE(link.isOpen());
+    spin(20);
+}
+
+TEST(CMscomm1Refusals, LackOfPermissionNamesTheGroupThatGrantsIt)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root may open any device";
+    application();
+    QTemporaryDir dir;
+    const QString path = dir.filePath("ttyLocked");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    ASSERT_TRUE(file.setPermissions({}));
+    struct stat info {};
+    ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &info), 0);
+    const group* owner = ::getgrgid(info.st_gid);
+    ASSERT_NE(owner, nullptr);
+    CMscomm1 link;
+    try {
+        link.open(PortRegistry::numberOf(path), "19200,n,8,1");
+        ADD_FAILURE() << "locked device opened";
+    } catch (const SerialError& e) {
+        EXPECT_TRUE(e.text().contains(path)) << what(e);
+        EXPECT_TRUE(e.text().contains(QStringLiteral("\"%1\"").arg(QString::fromLocal8Bit(owner->gr_name)))) << what(e);
+        EXPECT_TRUE(e.text().contains(QString::fromLocal8Bit(std::strerror(EACCES)))) << what(e);
+    }
+}
+
+TEST(CMscomm1Refusals, NameThePortAndTheReason)
+{
+    application();
+    CMscomm1 link;
+    const int missing = PortRegistry::numberOf("/dev/vx4-test-no-such-port");
+    const struct {
+        int number;
+        const char* settings;
+        const char* mentions;
+    } rows[] = {
+        {0, "19200,n,8,1", "0"},
+        {-3, "19200,n,8,1", "-3"},
+        {999999, "19200,n,8,1", "COM999999"},
+        {missing, "19200,n,8,1", "/dev/vx4-test-no-such-port"},
+        {missing, "19200,e,8,1", "19200,e,8,1"},
+    };
+    for (const auto& row : rows) {
+        try {
+            link.open(row.number, row.settings);
+            ADD_FAILURE() << row.number << " accepted";
+        } catch (const SerialError& e) {
+            EXPECT_TRUE(e.text().contains(QString::fromUtf8(row.mentions))) << what(e);
+        }
+        EXPECT_FALSE(link.isOpen());
+    }
+    EXPECT_THROW(link.write("x"), SerialError);
+    EXPECT_THROW(link.writeText("x"), SerialError);
+    EXPECT_THROW(link.applySettings("fast"), SerialError);
+    link.discardInput();
+    link.close();
+    EXPECT_TRUE(link.readAll().isEmpty());
+    // Settings of a closed link are kept for the next open.
+    link.applySettings("38400,n,8,1");
+    EXPECT_EQ(link.settings(), u"38400,n,8,1");
+}
+
+} // namespace
