@@ -1,0 +1,315 @@
+#include "CliArguments.h"
+
+#include "serial/LinkSettings.h"
+
+#include <QRegularExpression>
+
+#include <array>
+
+namespace Cli {
+namespace {
+
+// The form a value must have before the editor's box rules limit it.
+enum class ValueKind { Integer, Decimal, Frequency, Flag, Choice, Index };
+
+struct ValueRule {
+    ValueKind kind = ValueKind::Integer;
+    int minimum = 0; // Index
+    int maximum = 0;
+    QStringList choices; // Choice
+};
+
+struct ParameterRule {
+    const char* name;
+    bool perChannel;
+    bool perBand;
+    std::vector<ValueRule> values;
+};
+
+const std::vector<ParameterRule>& parameterRules()
+{
+    const ValueRule integer{ValueKind::Integer, 0, 0, {}};
+    const ValueRule decimal{ValueKind::Decimal, 0, 0, {}};
+    const ValueRule frequency{ValueKind::Frequency, 0, 0, {}};
+    const ValueRule flag{ValueKind::Flag, 0, 0, {}};
+    const ValueRule crossoverType{ValueKind::Index, 0, 9, {}};
+    static const std::vector<ParameterRule> rules{
+        {"volume", true, false, {integer}},
+        {"mute", true, false, {flag}},
+        {"invert", true, false, {flag}},
+        {"gain", true, false, {integer}},
+        {"delay", true, false, {integer}},
+        {"input", true, false, {{ValueKind::Choice, 0, 0, {"analog", "aes3", "auto"}}}},
+        {"output", true, false, {{ValueKind::Index, 1, 5, {}}}},
+        {"power", false, false, {{ValueKind::Choice, 0, 0, {"on", "standby"}}}},
+        {"knoblock", false, false, {flag}},
+        {"reset", false, false, {}},
+        {"hptype", true, false, {crossoverType}},
+        {"lptype", true, false, {crossoverType}},
+        {"hpfreq", true, false, {frequency}},
+        {"lpfreq", true, false, {frequency}},
+        {"attack", true, false, {integer}},
+        {"release", true, false, {integer}},
+        {"threshold", true, false, {integer}},
+        {"eqbypass", true, false, {flag}},
+        {"eq", true, true, {integer, decimal}},
+        {"eqq", true, true, {decimal}},
+        {"eqtype", true, true, {{ValueKind::Index, 0, 10, {}}}},
+        {"eqreset", true, false, {}},
+    };
+    return rules;
+}
+
+bool matches(const QString& text, const char* pattern)
+{
+    return QRegularExpression(QRegularExpression::anchoredPattern(QString::fromLatin1(pattern))).match(text).hasMatch();
+}
+
+// Whole decimal numbers only, within [minimum, maximum].
+std::optional<int> boundedInteger(const QString& text, int minimum, int maximum)
+{
+    if (!matches(text, "[+-]?[0-9]{1,9}"))
+        return std::nullopt;
+    const int value = text.toInt();
+    if (value < minimum || value > maximum)
+        return std::nullopt;
+    return value;
+}
+
+bool valueFits(const QString& text, const ValueRule& rule)
+{
+    switch (rule.kind) {
+    case ValueKind::Integer:
+        return matches(text, "[+-]?[0-9]{1,9}");
+    case ValueKind::Decimal:
+        return matches(text, "[+-]?([0-9]{1,9}(\\.[0-9]*)?|\\.[0-9]+)");
+    case ValueKind::Frequency:
+        return matches(text, "[0-9]{1,9}(\\.[0-9]+)?[kK]?");
+    case ValueKind::Flag:
+        return text == u"0" || text == u"1";
+    case ValueKind::Choice:
+        return rule.choices.contains(text.toLower());
+    case ValueKind::Index:
+        return boundedInteger(text, rule.minimum, rule.maximum).has_value();
+    }
+    return false;
+}
+
+struct Parser {
+    QStringList positional;
+    Invocation inv;
+    QString error;
+
+    bool fail(const QString& message)
+    {
+        if (error.isEmpty())
+            error = message;
+        return false;
+    }
+
+    bool parsePort(const QString& text)
+    {
+        if (text.contains(u'/')) {
+            inv.portPath = text;
+            return true;
+        }
+        QString digits = text;
+        if (digits.startsWith(u"COM", Qt::CaseInsensitive))
+            digits = digits.mid(3);
+        const auto number = boundedInteger(digits, 1, 999999);
+        if (!number || digits.startsWith(u'+') || digits.startsWith(u'-'))
+            return fail(QStringLiteral("invalid port: %1").arg(text));
+        inv.portNumber = number;
+        return true;
+    }
+
+    bool parseOptions(const QStringList& arguments)
+    {
+        for (qsizetype i = 0; i < arguments.size(); ++i) {
+            const QString& a = arguments.at(i);
+            if (!a.startsWith(u"--") || a == u"--") {
+                positional << a;
+                continue;
+            }
+            QString name = a.mid(2);
+            QString value;
+            bool inlineValue = false;
+            if (const qsizetype eq = name.indexOf(u'='); eq >= 0) {
+                value = name.mid(eq + 1);
+                name = name.left(eq);
+                inlineValue = true;
+            }
+            static const QStringList flags{"json", "trace", "help", "version"};
+            static const QStringList valued{"port", "baud", "gain-top", "count", "interval"};
+            if (flags.contains(name)) {
+                if (inlineValue)
+                    return fail(QStringLiteral("option --%1 takes no value").arg(name));
+                (name == u"json" ? inv.json : name == u"trace" ? inv.trace : name == u"help" ? inv.help : inv.version) = true;
+                continue;
+            }
+            if (!valued.contains(name))
+                return fail(QStringLiteral("unknown option: %1").arg(a));
+            if (!inlineValue) {
+                if (i + 1 >= arguments.size())
+                    return fail(QStringLiteral("option --%1 needs a value").arg(name));
+                value = arguments.at(++i);
+            }
+            if (!parseValuedOption(name, value))
+                return false;
+        }
+        return true;
+    }
+
+    bool parseValuedOption(const QString& name, const QString& value)
+    {
+        if (name == u"port")
+            return parsePort(value);
+        if (name == u"baud") {
+            const auto settings = LinkSettings::parse(QString(value + QStringLiteral(",n,8,1")));
+            if (!settings)
+                return fail(QStringLiteral("invalid baud rate: %1").arg(value));
+            inv.baudRate = settings->baudRate();
+            return true;
+        }
+        if (name == u"gain-top") {
+            // The amplifier sends gainTop as one signed byte.
+            const auto top = boundedInteger(value, -128, 127);
+            if (!top)
+                return fail(QStringLiteral("invalid --gain-top: %1").arg(value));
+            inv.gainTop = top;
+            return true;
+        }
+        if (name == u"count") {
+            const auto count = boundedInteger(value, 1, 1000000000);
+            if (!count)
+                return fail(QStringLiteral("invalid --count: %1").arg(value));
+            inv.count = count;
+            return true;
+        }
+        const auto interval = boundedInteger(value, 1, 3600000);
+        if (!interval)
+            return fail(QStringLiteral("invalid --interval: %1").arg(value));
+        inv.intervalMs = *interval;
+        return true;
+    }
+
+    bool parseAddress(const QString& text, int minimum, int& into)
+    {
+        const auto address = boundedInteger(text, minimum, 254);
+        if (!address)
+            return fail(QStringLiteral("invalid address: %1 (%2 to 254)").arg(text).arg(minimum));
+        into = *address;
+        return true;
+    }
+
+    bool expectCount(qsizetype count)
+    {
+        if (positional.size() != count)
+            return fail(QStringLiteral("wrong number of arguments for %1").arg(inv.command));
+        return true;
+    }
+
+    bool parseSet()
+    {
+        if (positional.size() < 3)
+            return fail(QStringLiteral("set needs an address and a parameter"));
+        // Address 0 reaches every amplifier on the bus, as the editor's broadcast does.
+        if (!parseAddress(positional.at(1), 0, inv.address))
+            return false;
+        SetRequest& set = inv.set;
+        set.parameter = positional.at(2).toLower();
+        const ParameterRule* rule = nullptr;
+        for (const ParameterRule& r : parameterRules())
+            if (set.parameter == QLatin1String(r.name))
+                rule = &r;
+        if (!rule)
+            return fail(QStringLiteral("unknown parameter: %1").arg(positional.at(2)));
+        const qsizetype expected = 3 + (rule->perChannel ? 1 : 0) + (rule->perBand ? 1 : 0)
+                                   + static_cast<qsizetype>(rule->values.size());
+        if (positional.size() != expected)
+            return fail(QStringLiteral("wrong number of values for %1").arg(set.parameter));
+        qsizetype next = 3;
+        if (rule->perChannel) {
+            set.channel = channelFromText(positional.at(next++));
+            if (set.channel == 0)
+                return fail(QStringLiteral("invalid channel: %1 (A to D or 1 to 4)").arg(positional.at(next - 1)));
+        }
+        if (rule->perBand) {
+            const auto band = boundedInteger(positional.at(next++), 1, 15);
+            if (!band)
+                return fail(QStringLiteral("invalid band: %1 (1 to 15)").arg(positional.at(next - 1)));
+            set.band = *band;
+        }
+        for (const ValueRule& value : rule->values) {
+            const QString& text = positional.at(next++);
+            if (!valueFits(text, value))
+                return fail(QStringLiteral("invalid value for %1: %2").arg(set.parameter, text));
+            set.values << (value.kind == ValueKind::Choice ? text.toLower() : text);
+        }
+        return true;
+    }
+
+    bool parseCommand()
+    {
+        if (positional.isEmpty())
+            return fail(QStringLiteral("no command given"));
+        inv.command = positional.first();
+        const QString& c = inv.command;
+        if (c == u"ports" || c == u"detect")
+            return expectCount(1);
+        if (c == u"address")
+            return expectCount(3) && parseAddress(positional.at(1), 0, inv.address)
+                   && parseAddress(positional.at(2), 1, inv.newAddress);
+        if (c == u"set")
+            return parseSet();
+        if (c == u"read" || c == u"monitor")
+            return expectCount(2) && parseAddress(positional.at(1), 1, inv.address);
+        if (c == u"search" || c == u"status" || c == u"preset" || c == u"slot")
+            return fail(QStringLiteral("%1: not available yet").arg(c));
+        return fail(QStringLiteral("unknown command: %1").arg(c));
+    }
+};
+
+} // namespace
+
+int channelFromText(const QString& text)
+{
+    static const std::array<QString, 4> letters{"A", "B", "C", "D"};
+    for (int i = 0; i < 4; ++i)
+        if (text.compare(letters[static_cast<size_t>(i)], Qt::CaseInsensitive) == 0 || text == QString::number(i + 1))
+            return i + 1;
+    return 0;
+}
+
+ParseResult parseArguments(const QStringList& arguments)
+{
+    Parser p;
+    if (p.parseOptions(arguments) && !p.inv.help && !p.inv.version)
+        p.parseCommand();
+    if (p.error.isEmpty() && (p.inv.help || p.inv.version))
+        p.inv.command.clear();
+    return {p.inv, p.error};
+}
+
+QString usageText()
+{
+    return QStringLiteral(
+        "usage: vx4ctl [--port PORT] [--baud BAUD] [--json] [--trace] COMMAND ...\n"
+        "  ports                       list the serial ports\n"
+        "  detect                      find the port and baud rate the amplifiers answer on\n"
+        "  address OLD NEW             give amplifier OLD the address NEW (1-254)\n"
+        "  set ADDR PARAM ...          send one editor command [--gain-top N]:\n"
+        "      volume CH DB | mute CH 0|1 | invert CH 0|1 | gain CH DB | delay CH US\n"
+        "      input CH analog|aes3|auto | output CH 1..5 | power on|standby\n"
+        "      knoblock 0|1 | reset | hptype CH 0..9 | lptype CH 0..9\n"
+        "      hpfreq CH HZ | lpfreq CH HZ | attack CH MS | release CH MS\n"
+        "      threshold CH VALUE | eqbypass CH 0|1 | eq CH BAND FREQ GAINDB\n"
+        "      eqq CH BAND Q | eqtype CH BAND 0..10 | eqreset CH\n"
+        "  read ADDR                   read and show all parameters\n"
+        "  monitor ADDR [--count N] [--interval MS]   show the live readings\n"
+        "  --version, --help\n"
+        "PORT is a number as 'ports' lists it (3 or COM3) or a device path; CH is A-D or 1-4, BAND 1-15.\n"
+        "Exit codes: 0 success, 1 no answer, 2 usage error, 3 serial error.\n");
+}
+
+} // namespace Cli

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// vx4ctl's command line, parsed and validated completely before any port is
+// opened, so that a usage error never puts a byte on the wire.
+namespace Cli {
+
+enum ExitCode : int {
+    exitSuccess = 0,
+    exitNoAnswer = 1,
+    exitUsage = 2,
+    exitSerialError = 3,
+};
+
+// One editor command of `set`, its values already checked for form.
+struct SetRequest {
+    QString parameter; // "volume", "hpfreq", ...
+    int channel = 0;   // 1..4, 0 for whole-amplifier parameters
+    int band = 0;      // 1..15 for the EQ band parameters
+    QStringList values;
+};
+
+struct Invocation {
+    // --port: a port number of the port list, or a device path.
+    std::optional<int> portNumber;
+    QString portPath;
+    std::optional<int> baudRate;
+    std::optional<int> gainTop;
+    bool json = false;
+    bool trace = false;
+    bool help = false;
+    bool version = false;
+
+    QString command; // "ports", "detect", "address", "set", "read", "monitor"
+    int address = 0;
+    int newAddress = 0;
+    SetRequest set;
+    std::optional<int> count; // monitor: replies to wait for; forever when unset
+    int intervalMs = 1000;
+
+    bool hasPort() const { return portNumber.has_value() || !portPath.isEmpty(); }
+};
+
+struct ParseResult {
+    Invocation invocation;
+    QString error; // one line; empty when the command line is usable
+    bool ok() const { return error.isEmpty(); }
+};
+
+// `arguments` without the program name.
+ParseResult parseArguments(const QStringList& arguments);
+
+QString usageText();
+
+// "A".."D" or "1".."4"; 0 for anything else.
+int channelFromText(const QString& text);
+
+} // namespace Cli

@@ -1,0 +1,467 @@
+#include "CliCommands.h"
+
+#include "app/UiLanguage.h"
+#include "protocol/AmpParameters.h"
+#include "protocol/FullStateReply.h"
+#include "protocol/MonitorReply.h"
+#include "protocol/ValueMapping.h"
+#include "serial/LinkSettings.h"
+#include "serial/SerialError.h"
+#include "serial/SerialLink.h"
+#include "serial/WaitClock.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <algorithm>
+
+namespace Cli {
+
+int fullStateWaitMs(int baudRate)
+{
+    const qint64 lineMs = static_cast<qint64>(fullStateBytes) * 10 * 1000 / std::max(baudRate, 1);
+    return static_cast<int>(std::clamp<qint64>(lineMs + 500, 900, 600000));
+}
+
+bool setNeedsGainTop(const SetRequest& request)
+{
+    return request.parameter == u"gain" || request.parameter == u"threshold";
+}
+
+QByteArray setFrame(const SetRequest& r, DeviceAddress a, std::optional<int> gainTop)
+{
+    using namespace ValueMapping;
+    const QString& p = r.parameter;
+    const int ch = r.channel;
+    const QString first = r.values.value(0);
+    const QString second = r.values.value(1);
+    const bool on = first == u"1";
+    if (p == u"volume")
+        return Commands::volume(a, ch, Range{-80, 6}.clamp(leadingInteger(first)));
+    if (p == u"mute")
+        return Commands::mute(a, ch, on);
+    if (p == u"invert")
+        return Commands::invert(a, ch, on);
+    if (p == u"gain")
+        return gainTop ? Commands::gain(a, ch, gainRange(*gainTop).clamp(leadingInteger(first))) : QByteArray();
+    if (p == u"threshold")
+        return gainTop ? Commands::threshold(a, ch, thresholdBox(first, thresholdRange(*gainTop)).value) : QByteArray();
+    if (p == u"delay")
+        return Commands::delay(a, ch, delayBox(first).value);
+    if (p == u"input") {
+        static const QStringList inputs{"analog", "aes3", "auto"};
+        return Commands::inputType(a, ch, static_cast<int>(inputs.indexOf(first)));
+    }
+    if (p == u"output")
+        return Commands::outputSource(a, ch, first.toInt());
+    if (p == u"power")
+        return Commands::power(a, first == u"on" ? 1 : 2); // 1 on, 2 standby
+    if (p == u"knoblock")
+        return Commands::knobLock(a, on);
+    if (p == u"reset")
+        return Commands::factoryReset(a);
+    if (p == u"hptype")
+        return Commands::highPassType(a, ch, first.toInt());
+    if (p == u"lptype")
+        return Commands::lowPassType(a, ch, first.toInt());
+    if (p == u"hpfreq")
+        return Commands::highPassFrequency(a, ch, crossoverFrequencyBox(first).value);
+    if (p == u"lpfreq")
+        return Commands::lowPassFrequency(a, ch, crossoverFrequencyBox(first).value);
+    if (p == u"attack")
+        return Commands::attack(a, ch, limiterTimeBox(first).value, AttackSource::Box);
+    if (p == u"release")
+        return Commands::release(a, ch, limiterTimeBox(first).value);
+    if (p == u"eqbypass")
+        return Commands::eqBypass(a, ch, on);
+    if (p == u"eq")
+        return Commands::eqBand(a, ch, r.band, eqFrequencyBox(first).value, eqGainBox(second).value);
+    if (p == u"eqq")
+        return Commands::eqQ(a, ch, r.band, qBox(first).wire);
+    if (p == u"eqtype")
+        return Commands::eqType(a, ch, r.band, first.toInt());
+    if (p == u"eqreset")
+        return Commands::eqReset(a, ch);
+    return {};
+}
+
+namespace {
+
+QString hexText(const QByteArray& bytes) { return QString::fromLatin1(bytes.toHex(' ').toUpper()); }
+
+QJsonValue optionalValue(const std::optional<int>& v) { return v ? QJsonValue(*v) : QJsonValue(QJsonValue::Null); }
+
+class Session {
+public:
+    Session(const Invocation& inv, Environment& env) : inv(inv), env(env), link(env.link) {}
+
+    int run();
+
+private:
+    void send(const QByteArray& bytes)
+    {
+        if (inv.trace)
+            env.err << "> " << hexText(bytes) << Qt::endl;
+        link.write(bytes);
+    }
+
+    // Everything waiting; the link hands out at most readLimit bytes a call.
+    QByteArray receive()
+    {
+        QByteArray all;
+        for (int i = 0; i < 8; ++i) {
+            const QByteArray part = link.readAll();
+            if (part.isEmpty())
+                break;
+            all += part;
+        }
+        if (inv.trace && !all.isEmpty())
+            env.err << "< " << hexText(all) << Qt::endl;
+        return all;
+    }
+
+    int baudRate() const
+    {
+        const auto settings = LinkSettings::parse(link.settings());
+        return settings ? settings->baudRate() : LinkSettings::defaultBaudRate;
+    }
+
+    // Lets a written frame leave the port before the process goes on or ends.
+    void drain(qsizetype bytes) { waitClock().waitMs(static_cast<int>(50 + bytes * 10000 / std::max(baudRate(), 1))); }
+
+    int explicitPortNumber() const
+    {
+        return inv.portNumber ? *inv.portNumber : env.portNumberOfPath(inv.portPath);
+    }
+
+    bool probe(int port, int baud);
+    bool connect(bool alwaysProbe);
+    std::optional<FullStateReply> readFullState();
+
+    int ports();
+    int detect();
+    int address();
+    int set();
+    int read();
+    int monitor();
+
+    void printJson(const QJsonValue& value)
+    {
+        const QJsonDocument document = value.isArray() ? QJsonDocument(value.toArray()) : QJsonDocument(value.toObject());
+        env.out << QString::fromUtf8(document.toJson(QJsonDocument::Compact)) << Qt::endl;
+    }
+
+    const Invocation& inv;
+    Environment& env;
+    SerialLink& link;
+};
+
+bool Session::probe(int port, int baud)
+{
+    link.open(port, LinkSettings::textFor(baud));
+    link.discardInput();
+    send(Commands::portProbe(0));
+    waitClock().waitMs(probeWaitMs);
+    // Three bytes are enough: on a bus of several amplifiers the broadcast
+    // probe's answers collide and only heads may arrive.
+    return receive().size() >= 3;
+}
+
+// Opens the port the amplifiers answer on; false when none answered.
+bool Session::connect(bool alwaysProbe)
+{
+    const QList<int> bauds = inv.baudRate ? QList<int>{*inv.baudRate} : probeBaudRates;
+    if (inv.hasPort()) {
+        const int port = explicitPortNumber();
+        if (inv.baudRate && !alwaysProbe) {
+            link.open(port, LinkSettings::textFor(*inv.baudRate));
+            return true;
+        }
+        for (int baud : bauds)
+            if (probe(port, baud))
+                return true;
+        link.close();
+        return false;
+    }
+    QList<SSerInfo> list = env.listPorts();
+    for (const SSerInfo& info : list) {
+        const int port = PortNumberFromName(info.displayName);
+        try {
+            for (int baud : bauds)
+                if (probe(port, baud))
+                    return true;
+        } catch (const SerialError& e) {
+            // A port that vanished or is busy is no reason to stop looking.
+            if (inv.trace)
+                env.err << e.text() << Qt::endl;
+        }
+        link.close();
+    }
+    return false;
+}
+
+std::optional<FullStateReply> Session::readFullState()
+{
+    link.discardInput();
+    send(Commands::fullStateRequest(static_cast<DeviceAddress>(inv.address)));
+    waitClock().waitMs(fullStateWaitMs(baudRate()));
+    const FullStateReply reply = decodeFullStateReply(receive());
+    if (!reply.startsWithHeader || !reply.hasAnySection())
+        return std::nullopt;
+    return reply;
+}
+
+int Session::ports()
+{
+    QJsonArray array;
+    for (const SSerInfo& info : env.listPorts()) {
+        if (inv.json)
+            array.append(QJsonObject{{"number", PortNumberFromName(info.displayName)},
+                                     {"displayName", info.displayName},
+                                     {"devicePath", info.devicePath},
+                                     {"viaUsb", info.viaUsb},
+                                     {"description", info.description}});
+        else
+            env.out << info.displayName << Qt::endl;
+    }
+    if (inv.json)
+        printJson(array);
+    return exitSuccess;
+}
+
+int Session::detect()
+{
+    if (!connect(true)) {
+        env.err << "no amplifier answered" << Qt::endl;
+        return exitNoAnswer;
+    }
+    const int port = link.portNumber();
+    const QString path = env.pathOfPortNumber(port);
+    if (inv.json)
+        printJson(QJsonObject{{"port", port}, {"devicePath", path}, {"baud", baudRate()}});
+    else
+        env.out << "port " << port << " (" << path << ") at " << baudRate() << " baud" << Qt::endl;
+    return exitSuccess;
+}
+
+int Session::address()
+{
+    if (!connect(false)) {
+        env.err << "no amplifier answered" << Qt::endl;
+        return exitNoAnswer;
+    }
+    const QByteArray frame = Commands::addressChange(static_cast<DeviceAddress>(inv.address),
+                                                     static_cast<DeviceAddress>(inv.newAddress));
+    send(frame);
+    drain(frame.size());
+    return exitSuccess;
+}
+
+int Session::set()
+{
+    if (!connect(false)) {
+        env.err << "no amplifier answered" << Qt::endl;
+        return exitNoAnswer;
+    }
+    std::optional<int> gainTop = inv.gainTop;
+    if (setNeedsGainTop(inv.set) && !gainTop) {
+        const auto reply = readFullState();
+        if (!reply || !reply->gainTop) {
+            env.err << "amplifier " << inv.address << " did not report its gain range; give --gain-top" << Qt::endl;
+            return exitNoAnswer;
+        }
+        gainTop = reply->gainTop;
+    }
+    const QByteArray frame = setFrame(inv.set, static_cast<DeviceAddress>(inv.address), gainTop);
+    send(frame);
+    drain(frame.size());
+    if (inv.json)
+        printJson(QJsonObject{{"sent", hexText(frame)}});
+    return exitSuccess;
+}
+
+QJsonValue channelJson(const FullStateReply& reply, const ChannelParameters& c, int index)
+{
+    const auto has = [](const FullStateReply::PerChannel& section) { return section.has_value(); };
+    const auto field = [](bool present, QJsonValue value) { return present ? value : QJsonValue(QJsonValue::Null); };
+    QJsonArray bands;
+    for (int b = 0; b < bandCount; ++b) {
+        const EqBand& band = c.bands[static_cast<size_t>(b)];
+        if (!reply.bands[static_cast<size_t>(index)][static_cast<size_t>(b)]) {
+            bands.append(QJsonValue(QJsonValue::Null));
+            continue;
+        }
+        bands.append(QJsonObject{{"bandFrequencyHz", band.bandFrequencyHz},
+                                 {"bandGainDb", band.bandGainDb},
+                                 {"bandQ", band.bandQ},
+                                 {"bandType", static_cast<int>(band.bandType)}});
+    }
+    return QJsonObject{
+        {"volumeDb", field(has(reply.volume), c.volumeDb)},
+        {"mute", field(has(reply.mute), c.mute)},
+        {"invert", field(has(reply.invert), c.invert)},
+        {"gainDb", field(has(reply.gain), c.gainDb)},
+        {"delayUs", field(has(reply.delay) && c.delayUs, c.delayUs.value_or(0))},
+        {"inputType", field(has(reply.inputType), static_cast<int>(c.inputType))},
+        {"outputSource", field(has(reply.outputSource), c.outputSource)},
+        {"hpType", field(has(reply.hpType), static_cast<int>(c.hpType))},
+        {"lpType", field(has(reply.lpType), static_cast<int>(c.lpType))},
+        {"hpFrequencyHz", field(has(reply.hpFrequency), c.hpFrequencyHz)},
+        {"lpFrequencyHz", field(has(reply.lpFrequency), c.lpFrequencyHz)},
+        {"limiterThreshold", field(has(reply.threshold), c.limiterThreshold)},
+        {"attackMs", field(has(reply.attack), c.attackMs)},
+        {"releaseMs", field(has(reply.release), c.releaseMs)},
+        {"eqBypass", field(has(reply.eqBypass), c.eqBypass)},
+        {"bands", bands},
+    };
+}
+
+QString jsonText(const QJsonValue& v)
+{
+    if (v.isNull())
+        return QStringLiteral("-");
+    if (v.isBool())
+        return v.toBool() ? QStringLiteral("yes") : QStringLiteral("no");
+    return QString::number(v.toDouble());
+}
+
+int Session::read()
+{
+    if (!connect(false)) {
+        env.err << "no amplifier answered" << Qt::endl;
+        return exitNoAnswer;
+    }
+    const auto reply = readFullState();
+    if (!reply) {
+        env.err << "amplifier " << inv.address << " did not answer" << Qt::endl;
+        return exitNoAnswer;
+    }
+    AmpParameters parameters;
+    applyFullStateReply(*reply, parameters);
+    const int channels = std::clamp(parameters.channelCount, 1, channelCountMax);
+    QJsonArray channelArray;
+    for (int c = 0; c < channels; ++c)
+        channelArray.append(channelJson(*reply, parameters.channels[static_cast<size_t>(c)], c));
+    const QJsonObject object{
+        {"address", optionalValue(reply->address)},
+        {"channelCount", optionalValue(reply->channelCount)},
+        {"gainTop", optionalValue(reply->gainTop)},
+        {"powerState", optionalValue(reply->powerState)},
+        {"knobLock", reply->knobLock ? QJsonValue(*reply->knobLock != 0) : QJsonValue(QJsonValue::Null)},
+        {"channels", channelArray},
+    };
+    if (inv.json) {
+        printJson(object);
+        return exitSuccess;
+    }
+    for (const char* key : {"address", "channelCount", "gainTop", "powerState", "knobLock"})
+        env.out << key << ": " << jsonText(object.value(QLatin1String(key))) << Qt::endl;
+    static const char* const names[] = {"CHA", "CHB", "CHC", "CHD"};
+    for (int c = 0; c < channels; ++c) {
+        const QJsonObject ch = channelArray.at(c).toObject();
+        env.out << names[c] << ":";
+        for (auto it = ch.begin(); it != ch.end(); ++it)
+            if (it.key() != u"bands")
+                env.out << ' ' << it.key() << '=' << jsonText(it.value());
+        env.out << Qt::endl;
+        const QJsonArray bands = ch.value(QLatin1String("bands")).toArray();
+        for (int b = 0; b < bands.size(); ++b) {
+            const QJsonObject band = bands.at(b).toObject();
+            env.out << "  band " << (b + 1) << ": " << jsonText(band.value(QLatin1String("bandFrequencyHz"))) << " Hz "
+                    << jsonText(band.value(QLatin1String("bandGainDb"))) << " dB Q "
+                    << jsonText(band.value(QLatin1String("bandQ"))) << " type "
+                    << jsonText(band.value(QLatin1String("bandType"))) << Qt::endl;
+        }
+    }
+    return exitSuccess;
+}
+
+int Session::monitor()
+{
+    if (!connect(false)) {
+        env.err << "no amplifier answered" << Qt::endl;
+        return exitNoAnswer;
+    }
+    MonitorTexts texts;
+    int replies = 0;
+    for (int poll = 0; !inv.count || poll < *inv.count; ++poll) {
+        link.discardInput();
+        send(Commands::monitorPoll(static_cast<DeviceAddress>(inv.address)));
+        waitClock().waitMs(inv.intervalMs);
+        const MonitorDecode decoded = decodeMonitorReply(receive(), texts, englishUi);
+        if (decoded.discardInput)
+            link.discardInput();
+        if (!decoded.accepted)
+            continue;
+        ++replies;
+        texts = decoded.texts;
+        const auto list = [](const std::array<QString, 4>& values) {
+            QJsonArray array;
+            for (const QString& v : values)
+                array.append(v);
+            return array;
+        };
+        if (inv.json) {
+            printJson(QJsonObject{{"voltage", list(texts.voltage)},
+                                  {"current", list(texts.current)},
+                                  {"temperature", list(texts.temperature)},
+                                  {"powerTemperature", texts.powerTemperature},
+                                  {"status", texts.status}});
+            continue;
+        }
+        static const char* const names[] = {"CHA", "CHB", "CHC", "CHD"};
+        for (size_t c = 0; c < 4; ++c)
+            env.out << names[c] << ' ' << texts.voltage[c] << ' ' << texts.current[c] << ' ' << texts.temperature[c] << "; ";
+        env.out << "power " << texts.powerTemperature << "; " << texts.status << Qt::endl;
+    }
+    if (replies == 0) {
+        env.err << "amplifier " << inv.address << " did not answer" << Qt::endl;
+        return exitNoAnswer;
+    }
+    return exitSuccess;
+}
+
+int Session::run()
+{
+    const QString& c = inv.command;
+    if (c == u"ports")
+        return ports();
+    if (c == u"detect")
+        return detect();
+    if (c == u"address")
+        return address();
+    if (c == u"set")
+        return set();
+    if (c == u"read")
+        return read();
+    if (c == u"monitor")
+        return monitor();
+    return exitUsage;
+}
+
+} // namespace
+
+int run(const Invocation& invocation, Environment& environment)
+{
+    if (invocation.help) {
+        environment.out << usageText();
+        return exitSuccess;
+    }
+    if (invocation.version) {
+        environment.out << "vx4ctl " << VX4_VERSION << Qt::endl;
+        return exitSuccess;
+    }
+    try {
+        Session session(invocation, environment);
+        const int code = session.run();
+        environment.link.close();
+        return code;
+    } catch (const SerialError& e) {
+        environment.err << e.text() << Qt::endl;
+        environment.link.close();
+        return exitSerialError;
+    }
+}
+
+} // namespace Cli
