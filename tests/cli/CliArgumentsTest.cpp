@@ -1,0 +1,63 @@
+#include "CliArguments.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QStringList split(const char* line) { return QString::fromUtf8(line).split(u' ', Qt::SkipEmptyParts); }
+
+class BadArguments : public testing::TestWithParam<const char*> {};
+
+TEST_P(BadArguments, AreUsageErrors)
+{
+    const Cli::ParseResult result = Cli::parseArguments(split(GetParam()));
+    EXPECT_FALSE(result.ok()) << GetParam();
+    EXPECT_FALSE(result.error.contains(u'\n'));
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, BadArguments,
+                         testing::Values("", "frobnicate", "--bogus ports", "--port", "--port 0 detect",
+                                         "--port COMx detect", "--port -3 detect", "--baud 19k2 detect",
+                                         "--baud 0 detect", "--json=1 ports", "ports extra", "address 3",
+                                         "address 3 0", "address 3 255", "address 300 4", "address x 4",
+                                         "read", "read 0", "read 255", "read 3 4", "monitor 3 --count 0",
+                                         "monitor 3 --interval -5", "monitor 3 --count", "set 3",
+                                         "set 3 volume", "set 3 volume B", "set 3 volume E -20",
+                                         "set 3 volume 5 -20", "set 3 volume B loud", "set 3 volume B -20 1",
+                                         "set 255 volume B -20", "set 3 mute A 2", "set 3 input A spdif",
+                                         "set 3 output A 6", "set 3 output A 0", "set 3 power off",
+                                         "set 3 reset now", "set 3 hptype A 10", "set 3 hpfreq A 2kk",
+                                         "set 3 eq A 16 1000 3", "set 3 eq A 0 1000 3", "set 3 eq A 1 1000",
+                                         "set 3 eqq A 1 wide", "set 3 eqtype A 1 11", "set 3 gain A 10 --gain-top 200",
+                                         "set 3 frequency A 10", "search", "preset 3"));
+
+TEST(GoodArguments, ParseIntoTheInvocation)
+{
+    auto r = Cli::parseArguments(split("--port COM3 --baud 19200 --trace set 3 volume b -20"));
+    ASSERT_TRUE(r.ok()) << r.error.toStdString();
+    EXPECT_EQ(r.invocation.portNumber, 3);
+    EXPECT_EQ(r.invocation.baudRate, 19200);
+    EXPECT_TRUE(r.invocation.trace);
+    EXPECT_EQ(r.invocation.set.parameter, u"volume");
+    EXPECT_EQ(r.invocation.set.channel, 2);
+    EXPECT_EQ(r.invocation.set.values, QStringList{"-20"});
+
+    r = Cli::parseArguments(split("--port /dev/pts/7 set 0 eq D 15 1000 -3.5 --gain-top 30"));
+    ASSERT_TRUE(r.ok()) << r.error.toStdString();
+    EXPECT_EQ(r.invocation.portPath, u"/dev/pts/7");
+    EXPECT_EQ(r.invocation.address, 0);
+    EXPECT_EQ(r.invocation.set.channel, 4);
+    EXPECT_EQ(r.invocation.set.band, 15);
+    EXPECT_EQ(r.invocation.gainTop, 30);
+
+    r = Cli::parseArguments(split("monitor 7 --count=3 --interval 500"));
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(r.invocation.count, 3);
+    EXPECT_EQ(r.invocation.intervalMs, 500);
+
+    for (const char* line : {"set 3 hpfreq A 2k", "set 3 lpfreq 1 2.5K", "set 3 power standby", "set 3 reset",
+                             "set 3 input C AES3", "address 0 254", "--help", "--version bogus"})
+        EXPECT_TRUE(Cli::parseArguments(split(line)).ok()) << line;
+}
+
+} // namespace
