@@ -39,7 +39,6 @@ run() {
     "$ctl" "$@"
 }
 run --json detect
-run --port "$pty" read 2
 run --port "$pty" --baud 19200 --trace set 2 volume B -20
-run --port "$pty" --baud 19200 --json read 2
+run --port "$pty" read 2
 run --port "$pty" --baud 19200 monitor 7 --count 3 --interval 500
