@@ -387,6 +387,9 @@ int Session::monitor()
     int replies = 0;
     for (int poll = 0; !inv.count || poll < *inv.count; ++poll) {
         link.discardInput();
+        // Each line reports its own reply: a reply without any flag turns the
+        // standby text into "Normal", a flagged one replaces it.
+        texts.status = standbyStatusText(englishUi);
         send(Commands::monitorPoll(static_cast<DeviceAddress>(inv.address)));
         waitClock().waitMs(inv.intervalMs);
         const MonitorDecode decoded = decodeMonitorReply(receive(), texts, englishUi);

@@ -166,6 +166,13 @@ TEST_F(CliOnBus, DetectTriesTheBaudRatesInOrder)
     EXPECT_EQ(heard.size(), 0); // nobody hears a wrong line speed
 }
 
+TEST_F(CliOnBus, MonitorStatusFollowsEachReply)
+{
+    bus.addAmplifier(2).clipFlags = 0x00;
+    ASSERT_EQ(run("--port 1 --baud 19200 --json monitor 2 --count 1 --interval 500"), 0);
+    EXPECT_EQ(QJsonDocument::fromJson(outText.toUtf8()).object().value("status").toString(), u"clip");
+}
+
 TEST_F(CliOnBus, MonitorPrintsEachReplyAndFailsWithoutAny)
 {
     bus.addAmplifier(2);
@@ -175,6 +182,7 @@ TEST_F(CliOnBus, MonitorPrintsEachReplyAndFailsWithoutAny)
     const QJsonObject o = QJsonDocument::fromJson(lines.first().toUtf8()).object();
     EXPECT_EQ(o.value("voltage").toArray().at(0).toString(), u"12.30V");
     EXPECT_EQ(o.value("current").toArray().size(), 4);
+    EXPECT_EQ(o.value("status").toString(), u"Normal");
     EXPECT_EQ(run("--port 1 --baud 19200 monitor 9 --count 2 --interval 500"), Cli::exitNoAnswer);
     EXPECT_TRUE(outText.isEmpty());
 }
