@@ -1,0 +1,103 @@
+#include "devices/DeviceListFile.h"
+
+#include "app/CodePage.h"
+#include "app/UiLanguage.h"
+#include "devices/DeviceTable.h"
+#include "devices/DeviceTexts.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+namespace DeviceListFile {
+namespace {
+
+constexpr const char* codePage = "CP936";
+
+QString failureText(bool saving, const QString& path, const QString& reason)
+{
+    const QString name = QDir::toNativeSeparators(path);
+    if (uiLanguage() == chineseUi)
+        return (saving ? QString::fromUtf8("无法保存 %1：%2") : QString::fromUtf8("无法读取 %1：%2")).arg(name, reason);
+    return (saving ? QStringLiteral("Cannot save %1: %2") : QStringLiteral("Cannot read %1: %2")).arg(name, reason);
+}
+
+} // namespace
+
+QString defaultPath()
+{
+    const QString programDir = QCoreApplication::applicationDirPath();
+    if (!programDir.isEmpty() && QFileInfo(programDir).isWritable())
+        return QDir(programDir).filePath(QString::fromLatin1(fileName));
+    const QString dataDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QDir().mkpath(dataDir);
+    return QDir(dataDir).filePath(QString::fromLatin1(fileName));
+}
+
+QByteArray encode(const DeviceTable& table)
+{
+    QByteArray bytes;
+    for (const DeviceRow& row : table.allRows()) {
+        bytes += CodePage::fromUnicode(row.address + QLatin1Char(' ') + row.name, codePage);
+        bytes += "\r\n";
+    }
+    return bytes;
+}
+
+QList<Entry> decode(const QByteArray& bytes)
+{
+    QList<QByteArray> lines = bytes.split('\n');
+    // The end of the last line is no line of its own.
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    QList<Entry> entries;
+    entries.reserve(lines.size());
+    for (QByteArray line : lines) {
+        if (line.endsWith('\r'))
+            line.chop(1);
+        const QString text = CodePage::toUnicode(line, codePage);
+        const qsizetype space = text.indexOf(QLatin1Char(' '));
+        if (space < 0)
+            entries.append({QString(), text});
+        else
+            entries.append({text.left(space), text.mid(space + 1)});
+    }
+    return entries;
+}
+
+QString load(const QString& path, DeviceTable& table)
+{
+    table.clear();
+    QFile file(path);
+    if (!file.exists())
+        return {};
+    if (!file.open(QIODevice::ReadOnly))
+        return {}; // unreadable at opening: the table stays empty, as with no file
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return failureText(false, path, file.errorString());
+    for (const Entry& entry : decode(bytes))
+        table.appendRow(entry.address, entry.name, DeviceTexts::notConnected(), QString());
+    return {};
+}
+
+QString save(const QString& path, const DeviceTable& table)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return failureText(true, path, file.errorString());
+    const QByteArray bytes = encode(table);
+    if (file.write(bytes) != bytes.size()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return failureText(true, path, reason);
+    }
+    if (!file.commit())
+        return failureText(true, path, file.errorString());
+    return {};
+}
+
+} // namespace DeviceListFile

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+class DeviceTable;
+
+// The device list "save.txt": one line per row, "<address> <name>", code page
+// 936, lines ended by CR LF. Only the address and name cells are stored.
+namespace DeviceListFile {
+
+struct Entry {
+    QString address;
+    QString name;
+    bool operator==(const Entry&) const = default;
+};
+
+inline constexpr const char* fileName = "save.txt";
+
+// Beside the program when that folder is writable, otherwise in the user's
+// application-data folder (created when missing).
+QString defaultPath();
+
+QByteArray encode(const DeviceTable& table);
+// Also takes LF-only lines and a last line without an end.
+QList<Entry> decode(const QByteArray& bytes);
+
+// Replaces the table's rows with the file's, as "Not connected" with an empty
+// Equipment state. A missing file leaves the table empty and is no error.
+// Returns an error text naming the file, empty on success.
+QString load(const QString& path, DeviceTable& table);
+// Writes atomically: on failure the previous file stays as it was. Returns an
+// error text naming the file and the reason, empty on success.
+QString save(const QString& path, const DeviceTable& table);
+
+} // namespace DeviceListFile

@@ -1,0 +1,115 @@
+#include "devices/StatusDecoding.h"
+
+#include "app/SharedState.h"
+#include "devices/DeviceTable.h"
+#include "devices/DeviceTexts.h"
+
+namespace {
+
+constexpr unsigned char frameStart = 0x55;       // first byte of every frame
+constexpr unsigned char statusGroup = 0x17;      // group of the status reply
+constexpr unsigned char fullStatusLength = 9;    // length byte of the reply with flag bytes
+constexpr unsigned char faultReportGroup = 0x40; // unsolicited fault and DC protection bits
+constexpr unsigned char ignoredReportGroup = 0x43; // unsolicited, carries nothing used here
+constexpr unsigned char temperatureReportGroup = 0x44; // unsolicited temperature protection
+constexpr unsigned char noFlags = 0xFF;          // limiting or protection byte: nothing active
+constexpr unsigned char powerOperating = 1;      // power byte: operating, else standby
+
+int byteAt(const QByteArray& bytes, qsizetype i)
+{
+    return static_cast<unsigned char>(bytes.at(i));
+}
+
+QString powerText(int powerByte)
+{
+    return powerByte == powerOperating ? DeviceTexts::operating() : DeviceTexts::standby();
+}
+
+} // namespace
+
+bool decodeStatusReply(const QByteArray& reply, DeviceTable& table, PollState& state)
+{
+    // Bytes 1..4 and 6 are read always, 8 and 9 with the long form.
+    if (reply.size() < 7 || byteAt(reply, 0) != frameStart)
+        return false;
+    const bool fullForm = byteAt(reply, 1) == fullStatusLength;
+    if (fullForm && reply.size() < 10)
+        return false;
+
+    state.lastReportedAddress = QString::number(byteAt(reply, 2));
+    if (byteAt(reply, 3) != statusGroup || byteAt(reply, 4) != 0)
+        return false;
+
+    const int power = byteAt(reply, 6);
+    int target = -1;
+    if (state.pollMode == PollState::Search) {
+        target = table.appendRow(state.lastReportedAddress, QString(), DeviceTexts::connected(), powerText(power));
+    } else {
+        // The table may have lost the row since the query went out.
+        if (!table.isValidRow(state.refreshRow))
+            return true;
+        target = state.refreshRow;
+        table.setText(target, DeviceTable::ConnectionColumn, DeviceTexts::connected());
+        const SharedState& shared = sharedState();
+        if (shared.statusText == QStringLiteral(" "))
+            table.setText(target, DeviceTable::StateColumn, powerText(power));
+        else
+            table.setStateForAddress(QString::number(shared.selectedAddress), shared.statusText);
+    }
+
+    QString override;
+    if (!fullForm) {
+        override = DeviceTexts::operating();
+    } else if (byteAt(reply, 8) != noFlags) {
+        override = DeviceTexts::temperatureLimiting();
+    } else if (const int protection = byteAt(reply, 9); protection != noFlags) {
+        if ((protection & 0x0F) != 0x0F)
+            override = DeviceTexts::fault();
+        if ((protection & 0xF0) != 0xF0)
+            override = DeviceTexts::dcProtection();
+    }
+    if (!override.isNull())
+        table.setText(target, DeviceTable::StateColumn, override);
+    return true;
+}
+
+bool decodeHomeReport(const QByteArray& bytes, DeviceTable& table, PollState& state)
+{
+    if (bytes.isEmpty() || byteAt(bytes, 0) != frameStart)
+        return true;
+    if (bytes.size() < 4)
+        return false;
+
+    switch (byteAt(bytes, 3)) {
+    case ignoredReportGroup:
+        return true;
+    case temperatureReportGroup:
+        table.setStateForAddress(state.lastReportedAddress, DeviceTexts::temperatureProtection());
+        return true;
+    case faultReportGroup: {
+        if (bytes.size() < 7)
+            return true; // cut off before its bit field: nothing to show
+        state.lastReportedAddress = QString::number(byteAt(bytes, 2));
+        const int bits = byteAt(bytes, 6);
+        SharedState& shared = sharedState();
+        auto show = [&](const QString& text, bool alsoStatus) {
+            table.setStateForAddress(state.lastReportedAddress, text);
+            if (alsoStatus)
+                shared.statusText = text;
+        };
+        for (int n = 1; n <= 4; ++n) {
+            if ((bits & (1 << (n - 1))) == 0)
+                show(DeviceTexts::faultNumber(n), true);
+        }
+        if ((bits & 0x0F) == 0x0F)
+            show(DeviceTexts::operating(), true);
+        for (int n = 1; n <= 4; ++n) {
+            if ((bits & (1 << (n + 3))) == 0)
+                show(DeviceTexts::dcProtectionNumber(n), false);
+        }
+        return true;
+    }
+    default:
+        return false;
+    }
+}
