@@ -1,0 +1,34 @@
+#include "app/Translations.h"
+
+#include "app/UiLanguage.h"
+
+#include <QCoreApplication>
+#include <QFont>
+#include <QLibraryInfo>
+#include <QTranslator>
+
+bool installUiCatalogue(QCoreApplication& app)
+{
+    if (uiLanguage() != chineseUi)
+        return true;
+    auto* own = new QTranslator(&app);
+    const bool loaded = own->load(QStringLiteral(":/i18n/vx4_zh_CN.qm"));
+    if (loaded)
+        QCoreApplication::installTranslator(own);
+    // Qt's own texts (the OK and Cancel of standard dialogs); absent unless
+    // Qt's translations are installed, which is no error.
+    auto* qt = new QTranslator(&app);
+    if (qt->load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(qt);
+    return loaded;
+}
+
+void installFontSubstitutions()
+{
+    QFont::insertSubstitutions(QStringLiteral("楷体"),
+        {QStringLiteral("AR PL UKai CN"), QStringLiteral("KaiTi"), QStringLiteral("STKaiti"), QStringLiteral("AR PL UMing CN")});
+    QFont::insertSubstitutions(QStringLiteral("宋体"),
+        {QStringLiteral("AR PL UMing CN"), QStringLiteral("SimSun"), QStringLiteral("Songti SC"), QStringLiteral("Noto Serif CJK SC")});
+    QFont::insertSubstitutions(QStringLiteral("Arial"),
+        {QStringLiteral("Liberation Sans"), QStringLiteral("Helvetica"), QStringLiteral("DejaVu Sans")});
+}

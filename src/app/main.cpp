@@ -1,0 +1,59 @@
+#include "app/CDorvaneApp.h"
+#include "app/SharedState.h"
+#include "app/Translations.h"
+#include "app/UiLanguage.h"
+#include "devices/ZhuYe.h"
+#include "editor/CDorvaneDlg.h"
+
+#include <QLocale>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+// Answers --version and --help without opening a window; the program needs
+// no arguments, and others are ignored.
+bool answeredWithoutWindow(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("vx4-editor %s\n", VX4_VERSION);
+            return true;
+        }
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::printf("Usage: vx4-editor\n"
+                        "Editor and monitor for VX-4 DSP power amplifiers on a serial bus.\n"
+                        "Extra serial devices (such as a vx4-sim pseudo-terminal) are listed\n"
+                        "when named in VX4_EXTRA_PORTS (colon-separated device paths).\n");
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (answeredWithoutWindow(argc, argv))
+        return 0;
+
+    CDorvaneApp app(argc, argv);
+    app.setApplicationName(QStringLiteral("vx4-editor"));
+    app.setApplicationDisplayName(QStringLiteral("Velquist VX-4 editor"));
+    app.setApplicationVersion(QStringLiteral(VX4_VERSION));
+
+    setUiLanguage(uiLanguageFromLocaleName(QLocale::system().name()));
+    installUiCatalogue(app);
+    installFontSubstitutions();
+    resetSharedState();
+
+    ZhuYe home;
+    home.setEditorOpener([](QWidget*) {
+        CDorvaneDlg editor;
+        editor.exec();
+    });
+    home.exec();
+    return 0;
+}

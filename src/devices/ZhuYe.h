@@ -1,0 +1,106 @@
+#pragma once
+
+#include "devices/DeviceSession.h"
+#include "devices/DeviceTable.h"
+
+#include <QDialog>
+#include <QSize>
+
+#include <functional>
+#include <memory>
+
+class CListCtrlCl;
+class ClockTimer;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class SerialLink;
+
+// The home page: finds the port the amplifiers answer on, keeps the table of
+// amplifiers and its file, searches the bus, polls the status of each row
+// and opens the editor for one amplifier.
+class ZhuYe : public QDialog {
+    Q_OBJECT
+
+public:
+    // Layout in dialog units.
+    static constexpr int widthUnits = 665;
+    static constexpr int heightUnits = 276;
+    static constexpr int firstPollMs = 1000;
+    static constexpr int pollPeriodMs = 10000;
+
+    explicit ZhuYe(QWidget* parent = nullptr);
+    ~ZhuYe() override;
+
+    // Runs the editor modally for the amplifier chosen in SharedState.
+    using EditorOpener = std::function<void(QWidget* home)>;
+    void setEditorOpener(EditorOpener opener);
+    // Where the device list is kept (default: DeviceListFile::defaultPath()).
+    void setDeviceListPath(const QString& path);
+    QString deviceListPath() const { return listPath; }
+
+    DeviceTable& table() { return model; }
+    CListCtrlCl* view() const { return list; }
+    SerialLink& link() { return *serial; }
+    DeviceSession& session() { return *devices; }
+    QLineEdit* cellEditor() const { return editBox; }
+    QProgressBar* progressBar() const { return progress; }
+    QLabel* searchStatus() const { return searchText; }
+    bool isPolling() const;
+    int currentRow() const { return clickedRow; }
+    bool isBusy() const { return busy > 0; }
+
+    // The actions of the buttons, the context menu and the poll timer.
+    void searchDevices();
+    void refreshDevices();
+    void deleteCurrentRow();
+    void openEditor(int row);
+    // A click on a cell (row -1 outside the rows), as the table reports it.
+    void clickCell(int row, int column);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildControls();
+    void setUpColumns();
+    void startUp();
+    void detectPort();
+    void loadDeviceList();
+    void saveDeviceList();
+    void commitCellEdit();
+    void onPollTick();
+    void showContextMenu(const QPoint& position);
+    void retranslate();
+
+    DeviceTable model;
+    std::unique_ptr<SerialLink> serial;
+    std::unique_ptr<DeviceSession> devices;
+    CListCtrlCl* list = nullptr;
+    QPushButton* searchButton = nullptr;
+    QPushButton* refreshButton = nullptr;
+    QPushButton* deleteButton = nullptr;
+    QProgressBar* progress = nullptr;
+    QLabel* searchText = nullptr;
+    QLineEdit* editBox = nullptr;
+    ClockTimer* pollTimer = nullptr;
+
+    EditorOpener editorOpener;
+    QString listPath;
+    int clickedRow = -1;
+    int clickedColumn = -1;
+    int menuRow = -1;
+    int oldAddress = 0;
+    int editRow = -1;
+    int editColumn = -1;
+    int busy = 0;
+    bool started = false;
+    QSize previousClientSize;
+    QSize initialClientSize;
+};

@@ -1,0 +1,75 @@
+#include "widgets/UserDialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace UserDialogs {
+namespace {
+
+MessageSink& messageSink()
+{
+    static MessageSink sink;
+    return sink;
+}
+
+FileChooser& fileChooser()
+{
+    static FileChooser chooser;
+    return chooser;
+}
+
+} // namespace
+
+void showMessage(QWidget* parent, const QString& text)
+{
+    if (messageSink()) {
+        messageSink()(text);
+        return;
+    }
+    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(), text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+QString chooseFile(QWidget* parent, const FileRequest& request)
+{
+    if (fileChooser())
+        return fileChooser()(request);
+    QFileDialog dialog(parent, request.caption, request.directory, request.filter);
+    if (request.kind == FileRequest::Save) {
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        // The dialog asks before it replaces an existing file.
+        dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
+    } else {
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+    }
+    if (!request.defaultSuffix.isEmpty())
+        dialog.setDefaultSuffix(request.defaultSuffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+void setMessageSink(MessageSink sink)
+{
+    messageSink() = std::move(sink);
+}
+
+void setFileChooser(FileChooser chooser)
+{
+    fileChooser() = std::move(chooser);
+}
+
+MessageRecorder::MessageRecorder()
+{
+    setMessageSink([this](const QString& text) { messages.append(text); });
+}
+
+MessageRecorder::~MessageRecorder()
+{
+    setMessageSink({});
+}
+
+} // namespace UserDialogs

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class QWidget;
+
+// The one way the program shows a message or asks for a file, so that tests
+// can answer without a person and read what would have been shown.
+namespace UserDialogs {
+
+// A plain message box with one OK button.
+void showMessage(QWidget* parent, const QString& text);
+
+struct FileRequest {
+    enum Kind { Open, Save } kind = Open;
+    QString caption;
+    QString directory;
+    QString filter;       // "File(*.save)"
+    QString defaultSuffix; // added to a saved name without one
+};
+// The chosen path, empty when the user cancelled.
+QString chooseFile(QWidget* parent, const FileRequest& request);
+
+// Test seams: while set, they replace the real dialogs.
+using MessageSink = std::function<void(const QString& text)>;
+using FileChooser = std::function<QString(const FileRequest& request)>;
+void setMessageSink(MessageSink sink);
+void setFileChooser(FileChooser chooser);
+
+// Records every message shown while it lives (for tests).
+class MessageRecorder {
+public:
+    MessageRecorder();
+    ~MessageRecorder();
+    MessageRecorder(const MessageRecorder&) = delete;
+    MessageRecorder& operator=(const MessageRecorder&) = delete;
+
+    QStringList messages;
+};
+
+} // namespace UserDialogs
