@@ -1,27 +1,462 @@
 #include "devices/ZhuYe.h"
 
+#include "app/UiLanguage.h"
+#include "devices/DeviceListFile.h"
+#include "devices/DeviceTexts.h"
+#include "serial/SerialError.h"
 #include "serial/SerialLink.h"
 #include "serial/SerialLinkFactory.h"
+#include "serial/SerialPorts.h"
 #include "serial/WaitClock.h"
+#include "widgets/CHeaderCtrlCl.h"
 #include "widgets/CListCtrlCl.h"
+#include "widgets/DialogUnits.h"
+#include "widgets/UserDialogs.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScrollBar>
+
+namespace {
+
+// Client area and table background.
+constexpr QRgb background = qRgb(192, 236, 243);
+
+// Control places in dialog units: left, top, width, height.
+struct UnitRect {
+    int x, y, w, h;
+};
+constexpr UnitRect tableUnits{8, 10, 647, 243};
+constexpr UnitRect searchUnits{430, 257, 50, 14};
+constexpr UnitRect refreshUnits{497, 257, 50, 14};
+constexpr UnitRect deleteUnits{561, 257, 50, 14};
+constexpr UnitRect progressUnits{325, 257, 80, 14};
+constexpr UnitRect searchTextUnits{289, 260, 31, 8};
+constexpr UnitRect editUnits{42, 258, 40, 14};
+
+constexpr int progressMaximum = 255;
+
+// The text of the one item of the table's context menu, the same in both
+// languages.
+const QString editorMenuText = QStringLiteral("DSP配置");
+
+QRect place(const DialogUnits& units, const UnitRect& r)
+{
+    return units.rect(r.x, r.y, r.w, r.h);
+}
+
+// Holds the window busy for the time of an exchange: painting goes on, user
+// input is held back by the waits, and closing is deferred.
+class BusyScope {
+public:
+    explicit BusyScope(int& counter) : counter(counter) { ++counter; }
+    ~BusyScope() { --counter; }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+private:
+    int& counter;
+};
+
+} // namespace
 
 ZhuYe::ZhuYe(QWidget* parent)
     : QDialog(parent), serial(makeSerialLink(this)), devices(std::make_unique<DeviceSession>(*serial, model))
 {
+    listPath = DeviceListFile::defaultPath();
+    buildControls();
+    setUpColumns();
+    pollTimer = new ClockTimer(this);
+    pollTimer->setSingleShot(true);
+    connect(pollTimer, &ClockTimer::timeout, this, &ZhuYe::onPollTick);
+    connect(serial.get(), &SerialLink::received, this, [this](int eventCode) {
+        if (busy > 0)
+            return; // the exchange in progress reads its own reply
+        devices->onHomeReceive(eventCode);
+        list->viewport()->update();
+    });
 }
 
 ZhuYe::~ZhuYe() = default;
 
-void ZhuYe::setEditorOpener(EditorOpener opener) { editorOpener = std::move(opener); }
-void ZhuYe::setDeviceListPath(const QString& path) { listPath = path; }
-bool ZhuYe::isPolling() const { return false; }
-void ZhuYe::searchDevices() {}
-void ZhuYe::refreshDevices() {}
-void ZhuYe::deleteCurrentRow() {}
-void ZhuYe::openEditor(int) {}
-void ZhuYe::clickCell(int, int) {}
-void ZhuYe::showEvent(QShowEvent* event) { QDialog::showEvent(event); }
-void ZhuYe::resizeEvent(QResizeEvent* event) { QDialog::resizeEvent(event); }
-void ZhuYe::closeEvent(QCloseEvent* event) { QDialog::closeEvent(event); }
-void ZhuYe::keyPressEvent(QKeyEvent* event) { QDialog::keyPressEvent(event); }
-bool ZhuYe::eventFilter(QObject* watched, QEvent* event) { return QDialog::eventFilter(watched, event); }
+void ZhuYe::buildControls()
+{
+    setWindowTitle(QStringLiteral("Velquist VX-4 editor"));
+    setWindowFlags(Qt::Window | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
+    QPalette windowPalette = palette();
+    windowPalette.setColor(QPalette::Window, QColor(background));
+    setPalette(windowPalette);
+    setAutoFillBackground(true);
+
+    const DialogUnits units(font());
+    resize(units.size(widthUnits, heightUnits));
+
+    list = new CListCtrlCl(this);
+    list->setModel(&model);
+    list->setGeometry(place(units, tableUnits));
+    list->setAccessibleName(tr("Device table"));
+    list->addNotConnectedText(DeviceTexts::notConnected());
+    list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list->setContextMenuPolicy(Qt::CustomContextMenu);
+    QPalette listPalette = list->palette();
+    listPalette.setColor(QPalette::Base, QColor(background));
+    list->setPalette(listPalette);
+    list->viewport()->installEventFilter(this);
+    connect(list, &QWidget::customContextMenuRequested, this, &ZhuYe::showContextMenu);
+
+    const auto makeButton = [this, &units](const QString& caption, const UnitRect& r, void (ZhuYe::*action)()) {
+        auto* button = new QPushButton(caption, this);
+        button->setGeometry(place(units, r));
+        button->setAccessibleName(caption);
+        // Enter moves the focus to the table instead of pressing a button.
+        button->setAutoDefault(false);
+        button->setDefault(false);
+        connect(button, &QPushButton::clicked, this, action);
+        return button;
+    };
+    searchButton = makeButton(tr("Search"), searchUnits, &ZhuYe::searchDevices);
+    refreshButton = makeButton(tr("Refresh"), refreshUnits, &ZhuYe::refreshDevices);
+    deleteButton = makeButton(tr("Delete"), deleteUnits, &ZhuYe::deleteCurrentRow);
+
+    progress = new QProgressBar(this);
+    progress->setGeometry(place(units, progressUnits));
+    progress->setRange(0, progressMaximum);
+    progress->setValue(0);
+    progress->setTextVisible(false);
+    progress->setAccessibleName(tr("Search progress"));
+    progress->hide();
+
+    searchText = new QLabel(this);
+    searchText->setGeometry(place(units, searchTextUnits));
+    searchText->setAttribute(Qt::WA_TranslucentBackground);
+    searchText->setAccessibleName(DeviceTexts::searching());
+    searchText->hide();
+
+    editBox = new QLineEdit(this);
+    editBox->setGeometry(place(units, editUnits));
+    editBox->setAccessibleName(tr("Cell editor"));
+    editBox->installEventFilter(this);
+    editBox->hide();
+
+    initialClientSize = size();
+    previousClientSize = size();
+    setMinimumSize(initialClientSize);
+}
+
+void ZhuYe::setUpColumns()
+{
+    // Widths come from the table's client width as it opens: the numbers'
+    // column is narrow, the four others share the width, so the table
+    // scrolls sideways by a few pixels.
+    const int clientWidth = list->width() - 2 * list->frameWidth();
+    const int numberWidth = clientWidth / (uiLanguage() == chineseUi ? 25 : 20);
+    for (int column = 0; column < DeviceTable::ColumnCount; ++column)
+        list->insertColumn(column, DeviceTexts::heading(column), Qt::AlignCenter,
+                           column == DeviceTable::NumberColumn ? numberWidth : clientWidth / 4);
+    list->setConnectionColumn(DeviceTable::ConnectionColumn);
+}
+
+void ZhuYe::setEditorOpener(EditorOpener opener)
+{
+    editorOpener = std::move(opener);
+}
+
+void ZhuYe::setDeviceListPath(const QString& path)
+{
+    listPath = path;
+}
+
+bool ZhuYe::isPolling() const
+{
+    return pollTimer->isActive();
+}
+
+void ZhuYe::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (started)
+        return;
+    started = true;
+    // The window is on the screen before the ports are tried, so the user
+    // sees that the program is looking for amplifiers.
+    waitClock().callAfter(0, this, [this] { startUp(); });
+}
+
+void ZhuYe::startUp()
+{
+    BusyScope scope(busy);
+    try {
+        detectPort();
+    } catch (const SerialError&) {
+        // The refusal ends the detection and is shown by the top-level
+        // handler; the list is loaded all the same, or the next save would
+        // replace the user's list with an empty one.
+        loadDeviceList();
+        throw;
+    }
+    loadDeviceList();
+}
+
+void ZhuYe::detectPort()
+{
+    QList<SSerInfo> ports;
+    ListSerialPorts(ports);
+    QList<int> numbers;
+    for (const SSerInfo& port : ports) {
+        if (numbers.size() == DeviceSession::maxPorts)
+            break;
+        numbers.append(PortNumberFromName(port.displayName) & 0xFF);
+    }
+    if (numbers.isEmpty()) {
+        loadDeviceList();
+        UserDialogs::showMessage(this, DeviceTexts::connectionFails());
+        listLoaded = true;
+        return;
+    }
+    if (devices->detectPort(numbers))
+        pollTimer->start(firstPollMs);
+}
+
+void ZhuYe::loadDeviceList()
+{
+    if (listLoaded)
+        return;
+    listLoaded = true;
+    const QString error = DeviceListFile::load(listPath, model);
+    if (!error.isEmpty())
+        UserDialogs::showMessage(this, error);
+}
+
+void ZhuYe::saveDeviceList()
+{
+    const QString error = DeviceListFile::save(listPath, model);
+    if (error.isEmpty()) {
+        lastSaveError.clear();
+        return;
+    }
+    // Said once, not at every poll, until a save succeeds again.
+    if (error == lastSaveError)
+        return;
+    lastSaveError = error;
+    UserDialogs::showMessage(this, error);
+}
+
+void ZhuYe::searchDevices()
+{
+    if (!serial->isOpen())
+        return;
+    BusyScope scope(busy);
+    progress->setValue(0);
+    progress->show();
+    searchText->setText(DeviceTexts::searching());
+    searchText->show();
+    struct Hide {
+        ZhuYe* home;
+        ~Hide()
+        {
+            home->progress->hide();
+            home->searchText->hide();
+        }
+    } hide{this};
+    devices->searchDevices([this](int address) {
+        progress->setValue(address);
+        list->viewport()->update();
+    });
+    saveDeviceList();
+}
+
+void ZhuYe::refreshDevices()
+{
+    BusyScope scope(busy);
+    if (!devices->refreshDevices())
+        return;
+    list->viewport()->update();
+    saveDeviceList();
+}
+
+void ZhuYe::onPollTick()
+{
+    // The next poll comes ten seconds after this one has ended, also when
+    // this one ended in a serial error.
+    struct Restart {
+        ClockTimer* timer;
+        ~Restart() { timer->start(pollPeriodMs); }
+    } restart{pollTimer};
+    refreshDevices();
+}
+
+void ZhuYe::deleteCurrentRow()
+{
+    if (editBox->isVisible())
+        commitCellEdit();
+    if (!model.deleteRow(clickedRow))
+        return;
+    clickedRow = -1;
+    saveDeviceList();
+}
+
+void ZhuYe::clickCell(int row, int column)
+{
+    clickedRow = model.isValidRow(row) ? row : -1;
+    clickedColumn = clickedRow >= 0 ? column : -1;
+    if (clickedRow < 0)
+        return;
+    oldAddress = model.addressValue(clickedRow) & 0xFF;
+    if (clickedColumn != DeviceTable::AddressColumn && clickedColumn != DeviceTable::NameColumn)
+        return;
+    const QModelIndex index = model.index(clickedRow, clickedColumn);
+    if (editBox->parent() != list->viewport())
+        editBox->setParent(list->viewport());
+    editRow = clickedRow;
+    editColumn = clickedColumn;
+    editBox->setGeometry(list->visualRect(index));
+    editBox->setText(model.text(clickedRow, clickedColumn));
+    editBox->show();
+    editBox->raise();
+    editBox->setFocus(Qt::MouseFocusReason);
+    editBox->end(false);
+}
+
+void ZhuYe::commitCellEdit()
+{
+    if (committing || editRow < 0)
+        return;
+    committing = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{committing};
+    const QString text = editBox->text();
+    if (editColumn == DeviceTable::NameColumn) {
+        model.setText(editRow, DeviceTable::NameColumn, text);
+    } else {
+        const AddressEditResult result = devices->commitAddressEdit(editRow, text, oldAddress);
+        if (!result.accepted) {
+            // The box stays where it is with the wrong text.
+            if (!result.message.isEmpty())
+                UserDialogs::showMessage(this, result.message);
+            return;
+        }
+    }
+    editBox->hide();
+    editRow = -1;
+    editColumn = -1;
+    saveDeviceList();
+}
+
+void ZhuYe::openEditor(int row)
+{
+    if (editBox->isVisible())
+        commitCellEdit();
+    clickedRow = model.isValidRow(row) ? row : -1;
+    devices->prepareEditor(clickedRow);
+    if (clickedRow >= 0)
+        list->selectRow(clickedRow);
+    if (editorOpener)
+        editorOpener(this);
+}
+
+void ZhuYe::showContextMenu(const QPoint& position)
+{
+    const QModelIndex index = list->indexAt(position);
+    menuRow = index.isValid() ? index.row() : -1;
+    clickedRow = menuRow;
+    QMenu menu(this);
+    QAction* configure = menu.addAction(editorMenuText);
+    if (menuExec ? menuExec(&menu, list->viewport()->mapToGlobal(position)) == configure
+                 : menu.exec(list->viewport()->mapToGlobal(position)) == configure)
+        openEditor(menuRow);
+}
+
+void ZhuYe::setMenuRunner(MenuRunner runner)
+{
+    menuExec = std::move(runner);
+}
+
+bool ZhuYe::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == editBox) {
+        if (event->type() == QEvent::FocusOut && editBox->isVisible())
+            commitCellEdit();
+        // The box covers the cell it edits: a double-click on it is a
+        // double-click on its row.
+        if (event->type() == QEvent::MouseButtonDblClick && editRow >= 0) {
+            openEditor(editRow);
+            return true;
+        }
+    } else if (watched == list->viewport()) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (event->type() == QEvent::MouseButtonRelease && mouse->button() == Qt::LeftButton) {
+            const QModelIndex index = list->indexAt(mouse->position().toPoint());
+            clickCell(index.isValid() ? index.row() : -1, index.column());
+        } else if (event->type() == QEvent::MouseButtonDblClick && mouse->button() == Qt::LeftButton) {
+            const QModelIndex index = list->indexAt(mouse->position().toPoint());
+            if (index.isValid()) {
+                openEditor(index.row());
+                return true;
+            }
+            clickedRow = -1;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void ZhuYe::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        // Ends an edit in the table (its box loses the focus).
+        list->setFocus(Qt::OtherFocusReason);
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void ZhuYe::resizeEvent(QResizeEvent* event)
+{
+    QDialog::resizeEvent(event);
+    if (isMinimized())
+        return;
+    const QSize change = size() - previousClientSize;
+    previousClientSize = size();
+    if (change.isNull())
+        return;
+    list->resize(list->size() + change);
+    // The buttons, the progress bar and the search text keep their distance
+    // from the bottom-right corner; the cell editor stays where it is.
+    for (QWidget* w : {static_cast<QWidget*>(searchButton), static_cast<QWidget*>(refreshButton),
+                       static_cast<QWidget*>(deleteButton), static_cast<QWidget*>(progress),
+                       static_cast<QWidget*>(searchText)})
+        w->move(w->pos() + QPoint(change.width(), change.height()));
+}
+
+void ZhuYe::closeEvent(QCloseEvent* event)
+{
+    // A close that falls into an exchange is handled when it has ended.
+    if (busy > 0 || waitClock().isWaiting()) {
+        event->ignore();
+        waitClock().callAfter(0, this, [this] { close(); });
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+void ZhuYe::reject()
+{
+    if (busy > 0 || waitClock().isWaiting()) {
+        waitClock().callAfter(0, this, [this] { reject(); });
+        return;
+    }
+    QDialog::reject();
+}

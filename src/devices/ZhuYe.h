@@ -11,6 +11,7 @@
 
 class CListCtrlCl;
 class ClockTimer;
+class QAction;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -59,6 +60,16 @@ public:
     void openEditor(int row);
     // A click on a cell (row -1 outside the rows), as the table reports it.
     void clickCell(int row, int column);
+    // Ends an edit in the cell editor as losing the focus does.
+    void commitCellEdit();
+
+    // Runs a context menu at a place and returns the chosen action (test seam;
+    // the default is QMenu::exec).
+    using MenuRunner = std::function<QAction*(QMenu* menu, const QPoint& globalPosition)>;
+    void setMenuRunner(MenuRunner runner);
+
+public Q_SLOTS:
+    void reject() override;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -74,10 +85,8 @@ private:
     void detectPort();
     void loadDeviceList();
     void saveDeviceList();
-    void commitCellEdit();
     void onPollTick();
     void showContextMenu(const QPoint& position);
-    void retranslate();
 
     DeviceTable model;
     std::unique_ptr<SerialLink> serial;
@@ -92,6 +101,8 @@ private:
     ClockTimer* pollTimer = nullptr;
 
     EditorOpener editorOpener;
+    MenuRunner menuExec;
+    QString lastSaveError;
     QString listPath;
     int clickedRow = -1;
     int clickedColumn = -1;
@@ -101,6 +112,8 @@ private:
     int editColumn = -1;
     int busy = 0;
     bool started = false;
+    bool listLoaded = false;
+    bool committing = false;
     QSize previousClientSize;
     QSize initialClientSize;
 };

@@ -75,9 +75,16 @@ void CListCtrlCl::setConnectionColumn(int column)
     viewport()->update();
 }
 
+void CListCtrlCl::addNotConnectedText(const QString &text)
+{
+    if (!text.isEmpty() && !notConnectedTexts.contains(text))
+        notConnectedTexts.append(text);
+    viewport()->update();
+}
+
 bool CListCtrlCl::rowNotConnected(int row) const
 {
-    return model() && model()->index(row, stateColumn).data().toString() == notConnectedText;
+    return model() && notConnectedTexts.contains(model()->index(row, stateColumn).data().toString());
 }
 
 bool CListCtrlCl::rowSelected(int row) const

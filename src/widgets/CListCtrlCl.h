@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QStringList>
 #include <QTableView>
 
 class CHeaderCtrlCl;
@@ -33,6 +34,11 @@ public:
     int insertColumn(int column, const QString &heading,
                      Qt::Alignment alignment = Qt::AlignLeft, int width = -1);
 
+    // Further texts that mark a row as not connected: the English
+    // interface writes its own text into the connection column, and its
+    // silent amplifiers must stand out just as the Chinese ones do.
+    void addNotConnectedText(const QString &text);
+
     int connectionColumn() const { return stateColumn; }
     void setConnectionColumn(int column);
 
@@ -49,4 +55,5 @@ private:
 
     CHeaderCtrlCl *headerCtrl;
     int stateColumn = 3;
+    QStringList notConnectedTexts{notConnectedText};
 };

@@ -1,0 +1,481 @@
+#include "DevicesTestSupport.h"
+
+#include "app/Translations.h"
+#include "app/CodePage.h"
+#include "devices/ZhuYe.h"
+#include "protocol/Commands.h"
+#include "serial/SerialError.h"
+#include "serial/SerialLinkFactory.h"
+#include "serial/SerialPorts.h"
+#include "serial/VirtualClock.h"
+#include "sim/SimBus.h"
+#include "sim/SimLink.h"
+#include "widgets/CHeaderCtrlCl.h"
+#include "widgets/CListCtrlCl.h"
+#include "widgets/UserDialogs.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+// The home page on a simulated bus behind one listed port, on the virtual
+// clock, with its list in a temporary folder and every message recorded.
+struct HomePageTest : EnglishFixture {
+    ScopedVirtualClock clock;
+    SimBus bus{19200};
+    QTemporaryDir dir;
+    UserDialogs::MessageRecorder messages;
+    QList<QByteArray> heard;
+    QList<SerialPorts::PresentPort> present{{QStringLiteral("/dev/vx4-home-test"), QStringLiteral("Test bus"), true}};
+    int port = 0;
+    std::unique_ptr<ZhuYe> home;
+
+    HomePageTest()
+    {
+        SerialPorts::setPresentPortsSource([this] { return present; });
+        SerialPorts::setOpenTest([](const QString&) { return true; });
+        QList<SSerInfo> ports;
+        ListSerialPorts(ports);
+        port = PortNumberFromName(ports.value(0).displayName);
+        setSerialLinkMaker([this](QObject* parent) {
+            auto link = std::make_unique<SimLink>(nullptr, parent);
+            link->addPort(port, &bus);
+            return link;
+        });
+        QObject::connect(&bus, &SimBus::frameHeard, [this](const QByteArray& f) { heard.append(f); });
+    }
+    ~HomePageTest() override
+    {
+        home.reset();
+        setSerialLinkMaker({});
+        SerialPorts::setPresentPortsSource({});
+        SerialPorts::setOpenTest({});
+    }
+
+    QString listPath() const { return dir.filePath(QStringLiteral("save.txt")); }
+
+    // Opens the home page as the program does and lets its start-up run.
+    void open(const QByteArray& savedList = {})
+    {
+        if (!savedList.isNull())
+            writeFile(listPath(), savedList);
+        home = std::make_unique<ZhuYe>();
+        home->setDeviceListPath(listPath());
+        home->show();
+        clock->runDue();
+    }
+
+    int queriesTo(int address) const
+    {
+        return static_cast<int>(heard.count(Commands::statusQuery(static_cast<DeviceAddress>(address))));
+    }
+    QString cell(int row, int column) const { return home->table().text(row, column); }
+    QPoint cellCentre(int row, int column) const
+    {
+        return home->view()->visualRect(home->table().index(row, column)).center();
+    }
+    void clickCell(int row, int column)
+    {
+        QTest::mouseClick(home->view()->viewport(), Qt::LeftButton, {}, cellCentre(row, column));
+    }
+};
+
+TEST_F(HomePageTest, StartUpFindsThePortLoadsTheListAndPollsAfterOneSecond)
+{
+    bus.addAmplifier(1);
+    open("1 Hall A\r\n9 \r\n");
+    EXPECT_TRUE(home->link().isOpen());
+    EXPECT_EQ(sharedState().baudText, QStringLiteral("19200"));
+    EXPECT_EQ(sharedState().portNumber, port);
+    ASSERT_EQ(home->table().size(), 2);
+    EXPECT_EQ(cell(0, DeviceTable::NameColumn), QStringLiteral("Hall A"));
+    EXPECT_EQ(cell(1, DeviceTable::ConnectionColumn), QStringLiteral("Not connected"));
+    EXPECT_TRUE(home->isPolling());
+    EXPECT_EQ(queriesTo(1), 0);
+
+    const qint64 pollStart = clock->nowMs() + ZhuYe::firstPollMs;
+    clock->advance(ZhuYe::firstPollMs);
+    EXPECT_EQ(queriesTo(1), 1);
+    EXPECT_EQ(cell(0, DeviceTable::ConnectionColumn), QStringLiteral("The connection"));
+    EXPECT_EQ(cell(0, DeviceTable::StateColumn), QStringLiteral("Normal"));
+    EXPECT_EQ(cell(1, DeviceTable::ConnectionColumn), QStringLiteral("Not connected"));
+    EXPECT_EQ(cell(1, DeviceTable::StateColumn), QStringLiteral(" "));
+
+    // Ten seconds after the end of that poll (two rows of 100 ms), not before.
+    EXPECT_EQ(clock->nowMs() - pollStart, 200);
+    clock->advance(ZhuYe::pollPeriodMs - 1);
+    EXPECT_EQ(queriesTo(1), 1);
+    clock->advance(1);
+    EXPECT_EQ(queriesTo(1), 2);
+    EXPECT_TRUE(messages.messages.isEmpty());
+}
+
+TEST_F(HomePageTest, NoPortAtAllLoadsTheListThenSaysTheConnectionFails)
+{
+    present.clear();
+    open("4 Foyer\r\n");
+    EXPECT_EQ(home->table().size(), 1);
+    EXPECT_EQ(messages.messages, QStringList{QStringLiteral("The connection fails")});
+    EXPECT_FALSE(home->isPolling());
+    home->searchDevices();
+    EXPECT_TRUE(heard.isEmpty());
+}
+
+TEST_F(HomePageTest, NoAnswerLeavesThePortClosedWithoutAMessage)
+{
+    open("4 Foyer\r\n");
+    EXPECT_FALSE(home->link().isOpen());
+    EXPECT_FALSE(home->isPolling());
+    EXPECT_TRUE(messages.messages.isEmpty());
+    EXPECT_EQ(home->table().size(), 1);
+}
+
+TEST_F(HomePageTest, RefusedPortStillLoadsTheListSoNoSaveCanLoseIt)
+{
+    bus.setPluggedIn(false);
+    writeFile(listPath(), "1 Hall A\r\n2 Hall B\r\n");
+    home = std::make_unique<ZhuYe>();
+    home->setDeviceListPath(listPath());
+    home->show();
+    EXPECT_THROW(clock->runDue(), SerialError);
+    EXPECT_EQ(home->table().size(), 2);
+    home->deleteCurrentRow(); // nothing chosen: nothing removed, nothing written
+    EXPECT_EQ(readFile(listPath()), QByteArray("1 Hall A\r\n2 Hall B\r\n"));
+}
+
+TEST_F(HomePageTest, SearchSkipsListedAddressesShowsProgressAndSaves)
+{
+    for (int address : {1, 2, 7})
+        bus.addAmplifier(static_cast<std::uint8_t>(address));
+    open("1 Hall A\r\n");
+    heard.clear();
+    clock->clearWaits();
+    bool progressShown = false;
+    QObject::connect(&bus, &SimBus::frameHeard, [&] {
+        progressShown = progressShown || (home->progressBar()->isVisible() && home->searchStatus()->isVisible()
+                                          && home->searchStatus()->text() == QStringLiteral("In the search"));
+    });
+
+    home->searchDevices();
+    EXPECT_TRUE(progressShown);
+    EXPECT_FALSE(home->progressBar()->isVisible());
+    EXPECT_FALSE(home->searchStatus()->isVisible());
+    EXPECT_EQ(home->progressBar()->value(), 254);
+    EXPECT_EQ(queriesTo(1), 0);
+    EXPECT_EQ(queriesTo(254), 1);
+    EXPECT_EQ(clock->waits(), QList<int>(253, 20));
+    ASSERT_EQ(home->table().size(), 3);
+    EXPECT_EQ(cell(2, DeviceTable::NumberColumn), QStringLiteral("3"));
+    EXPECT_EQ(cell(2, DeviceTable::AddressColumn), QStringLiteral("7"));
+    EXPECT_EQ(cell(2, DeviceTable::ConnectionColumn), QStringLiteral("The connection"));
+    EXPECT_EQ(readFile(listPath()), QByteArray("1 Hall A\r\n2 \r\n7 \r\n"));
+}
+
+TEST_F(HomePageTest, TypedAddresses)
+{
+    struct Row {
+        const char* typed;
+        bool accepted;
+        const char* cellAfter;
+    };
+    const Row rows[] = {
+        {"0", false, "3"},
+        {"255", false, "3"},
+        {"abc", false, "3"},
+        {"007", true, "007"},
+        {"254", true, "254"},
+    };
+    bus.addAmplifier(3);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.typed);
+        messages.messages.clear();
+        open("3 Stage\r\n");
+        heard.clear();
+        clickCell(0, DeviceTable::AddressColumn);
+        ASSERT_TRUE(home->cellEditor()->isVisible());
+        EXPECT_EQ(home->cellEditor()->text(), QStringLiteral("3"));
+        EXPECT_EQ(home->cellEditor()->geometry(),
+                  home->view()->visualRect(home->table().index(0, DeviceTable::AddressColumn)));
+        home->cellEditor()->setText(QString::fromLatin1(row.typed));
+        home->commitCellEdit();
+        EXPECT_EQ(cell(0, DeviceTable::AddressColumn), QString::fromLatin1(row.cellAfter));
+        if (row.accepted) {
+            const int typed = QByteArray(row.typed).toInt();
+            EXPECT_TRUE(messages.messages.isEmpty());
+            EXPECT_EQ(heard, QList<QByteArray>{Commands::addressChange(3, static_cast<DeviceAddress>(typed))});
+            EXPECT_FALSE(home->cellEditor()->isVisible());
+            EXPECT_EQ(readFile(listPath()), QByteArray(row.cellAfter) + " Stage\r\n");
+        } else {
+            EXPECT_EQ(messages.messages, QStringList{QStringLiteral("Input error, please enter 1-254")});
+            EXPECT_TRUE(heard.isEmpty());
+            EXPECT_TRUE(home->cellEditor()->isVisible());
+            EXPECT_EQ(home->cellEditor()->text(), QString::fromLatin1(row.typed));
+            EXPECT_EQ(readFile(listPath()), QByteArray("3 Stage\r\n"));
+        }
+        home.reset();
+    }
+}
+
+TEST_F(HomePageTest, ChineseNameIsSavedInCodePage936)
+{
+    open("3 \r\n");
+    clickCell(0, DeviceTable::NameColumn);
+    home->cellEditor()->setText(QString::fromUtf8("大厅 左"));
+    home->commitCellEdit();
+    // 大 = B4 F3, 厅 = CC FC in code page 936.
+    EXPECT_EQ(readFile(listPath()), hex("33 20 B4F3 CCFC 20 D7F3 0D0A"));
+    home.reset();
+    open();
+    EXPECT_EQ(cell(0, DeviceTable::NameColumn), QString::fromUtf8("大厅 左"));
+}
+
+TEST_F(HomePageTest, OnlyAddressAndNameCellsOpenTheEditBox)
+{
+    open("3 Stage\r\n");
+    for (int column : {DeviceTable::NumberColumn, DeviceTable::ConnectionColumn, DeviceTable::StateColumn}) {
+        clickCell(0, column);
+        EXPECT_FALSE(home->cellEditor()->isVisible()) << column;
+        EXPECT_EQ(home->currentRow(), 0);
+    }
+}
+
+TEST_F(HomePageTest, DeleteRemovesTheClickedRowAndRenumbers)
+{
+    open("1 A\r\n2 B\r\n3 C\r\n");
+    clickCell(0, DeviceTable::NumberColumn);
+    home->deleteCurrentRow();
+    ASSERT_EQ(home->table().size(), 2);
+    EXPECT_EQ(cell(0, DeviceTable::NumberColumn), QStringLiteral("1"));
+    EXPECT_EQ(cell(0, DeviceTable::NameColumn), QStringLiteral("B"));
+    EXPECT_EQ(cell(1, DeviceTable::NumberColumn), QStringLiteral("2"));
+    EXPECT_EQ(readFile(listPath()), QByteArray("2 B\r\n3 C\r\n"));
+
+    // A click below the last row chooses no row: Delete then removes nothing.
+    QTest::mouseClick(home->view()->viewport(), Qt::LeftButton, {}, QPoint(20, home->view()->viewport()->height() - 5));
+    EXPECT_EQ(home->currentRow(), -1);
+    home->deleteCurrentRow();
+    EXPECT_EQ(home->table().size(), 2);
+}
+
+// What the editor found when it opened, and an editor that leaves its status
+// behind as the real one does.
+struct EditorVisit {
+    int address = -1;
+    QString name;
+    bool homePortOpen = true;
+    int visits = 0;
+};
+
+TEST_F(HomePageTest, DoubleClickHandsTheLineToTheEditorAndThePollTakesItBack)
+{
+    bus.addAmplifier(9);
+    open("9 Stage left\r\n5 \r\n");
+    EditorVisit visit;
+    home->setEditorOpener([&](QWidget*) {
+        ++visit.visits;
+        visit.address = sharedState().selectedAddress;
+        visit.name = sharedState().selectedName;
+        visit.homePortOpen = home->link().isOpen();
+        sharedState().statusText = QStringLiteral("clip");
+        sharedState().reopenHomePort = true;
+    });
+    QTest::mouseDClick(home->view()->viewport(), Qt::LeftButton, {}, cellCentre(0, DeviceTable::StateColumn));
+    EXPECT_EQ(visit.visits, 1);
+    EXPECT_EQ(visit.address, 9);
+    EXPECT_EQ(visit.name, QStringLiteral("Stage left"));
+    EXPECT_FALSE(visit.homePortOpen);
+    EXPECT_FALSE(home->link().isOpen());
+
+    // The next poll reopens the port; the editor's status lands on its row.
+    clock->advance(ZhuYe::firstPollMs);
+    EXPECT_TRUE(home->link().isOpen());
+    EXPECT_EQ(cell(0, DeviceTable::StateColumn), QStringLiteral("clip"));
+    EXPECT_EQ(cell(0, DeviceTable::ConnectionColumn), QStringLiteral("The connection"));
+}
+
+TEST_F(HomePageTest, DoubleClickOnTheCellBeingEditedOpensTheEditorToo)
+{
+    open("9 Stage left\r\n");
+    int visits = 0;
+    home->setEditorOpener([&](QWidget*) { ++visits; });
+    clickCell(0, DeviceTable::NameColumn);
+    ASSERT_TRUE(home->cellEditor()->isVisible());
+    QTest::mouseDClick(home->cellEditor(), Qt::LeftButton, {}, home->cellEditor()->rect().center());
+    EXPECT_EQ(visits, 1);
+    EXPECT_EQ(sharedState().selectedAddress, 9);
+}
+
+TEST_F(HomePageTest, ContextMenuBelowTheRowsOpensTheEditorForAddressZero)
+{
+    open("9 Stage left\r\n");
+    QString itemText;
+    home->setMenuRunner([&](QMenu* menu, const QPoint&) {
+        itemText = menu->actions().value(0)->text();
+        return menu->actions().value(0);
+    });
+    sharedState().selectedAddress = 42;
+    sharedState().selectedName = QStringLiteral("old");
+    int visits = 0;
+    home->setEditorOpener([&](QWidget*) { ++visits; });
+    Q_EMIT home->view()->customContextMenuRequested(QPoint(20, home->view()->viewport()->height() - 5));
+    EXPECT_EQ(itemText, QStringLiteral("DSP配置"));
+    EXPECT_EQ(visits, 1);
+    EXPECT_EQ(sharedState().selectedAddress, 0);
+    EXPECT_TRUE(sharedState().selectedName.isEmpty());
+
+    Q_EMIT home->view()->customContextMenuRequested(cellCentre(0, DeviceTable::NumberColumn));
+    EXPECT_EQ(sharedState().selectedAddress, 9);
+    EXPECT_EQ(visits, 2);
+}
+
+TEST_F(HomePageTest, ReportsOnTheLineReachTheStateColumn)
+{
+    bus.addAmplifier(1);
+    bus.addAmplifier(2);
+    open("1 A\r\n2 B\r\n");
+    struct Row {
+        int address;
+        std::uint8_t bits;
+        const char* row0;
+        const char* row1;
+        const char* statusText;
+    };
+    const Row rows[] = {
+        {1, 0xFE, "fault1", "", "fault1"},
+        {1, 0x7F, "Dc protection 4", "", "Normal"},
+        {2, 0xFF, "Dc protection 4", "Normal", "Normal"},
+        {77, 0xFB, "Dc protection 4", "Normal", "fault3"}, // no row: only the status text
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.address);
+        bus.sendFaultReport(static_cast<std::uint8_t>(row.address), row.bits, clock->nowMs());
+        clock->advance(60);
+        EXPECT_EQ(cell(0, DeviceTable::StateColumn), QString::fromLatin1(row.row0));
+        EXPECT_EQ(cell(1, DeviceTable::StateColumn), QString::fromLatin1(row.row1));
+        EXPECT_EQ(sharedState().statusText, QString::fromLatin1(row.statusText));
+    }
+    bus.sendTemperatureProtectionReport(2, clock->nowMs());
+    clock->advance(60);
+    // Applies to the address of the last decoded frame, 77: no row.
+    EXPECT_EQ(cell(1, DeviceTable::StateColumn), QStringLiteral("Normal"));
+}
+
+TEST_F(HomePageTest, EnterEndsTheEditAndPutsTheFocusOnTheTable)
+{
+    open("3 Stage\r\n");
+    QApplication::setActiveWindow(home.get());
+    clickCell(0, DeviceTable::NameColumn);
+    ASSERT_TRUE(home->cellEditor()->hasFocus());
+    home->cellEditor()->setText(QStringLiteral("Balcony"));
+    QTest::keyClick(home->cellEditor(), Qt::Key_Return);
+    EXPECT_TRUE(home->view()->hasFocus());
+    EXPECT_FALSE(home->cellEditor()->isVisible());
+    EXPECT_EQ(cell(0, DeviceTable::NameColumn), QStringLiteral("Balcony"));
+    EXPECT_TRUE(home->isVisible()); // Enter presses no button and closes nothing
+}
+
+TEST_F(HomePageTest, ResizingGrowsTheTableAndKeepsTheButtonsInTheCorner)
+{
+    open();
+    const QSize opened = home->size();
+    EXPECT_EQ(home->minimumSize(), opened);
+    QPushButton* button = nullptr;
+    for (auto* b : home->findChildren<QPushButton*>())
+        if (b->text() == QStringLiteral("Search"))
+            button = b;
+    ASSERT_NE(button, nullptr);
+    const QRect table = home->view()->geometry();
+    const QPoint buttonAt = button->pos();
+    const QPoint editAt = home->cellEditor()->pos();
+    home->resize(opened + QSize(120, 80));
+    EXPECT_EQ(home->view()->geometry(), table.adjusted(0, 0, 120, 80));
+    EXPECT_EQ(button->pos(), buttonAt + QPoint(120, 80));
+    EXPECT_EQ(home->progressBar()->pos().y(), button->pos().y());
+    EXPECT_EQ(home->cellEditor()->pos(), editAt);
+}
+
+TEST_F(HomePageTest, LayoutFollowsTheDialogUnits)
+{
+    open();
+    // The table fills the window but for its margins; the buttons sit in a
+    // row under it, right of the progress bar.
+    const QRect table = home->view()->geometry();
+    EXPECT_GT(table.width(), home->width() * 9 / 10);
+    EXPECT_GT(table.height(), home->height() * 8 / 10);
+    QList<QPushButton*> buttons = home->findChildren<QPushButton*>();
+    ASSERT_EQ(buttons.size(), 3);
+    for (auto* b : buttons) {
+        EXPECT_GT(b->y(), table.bottom());
+        EXPECT_GT(b->x(), home->progressBar()->geometry().right());
+        EXPECT_LT(b->geometry().bottom(), home->height());
+    }
+    // Five columns: the first narrow, the four others a quarter of the width.
+    const int client = table.width() - 2 * home->view()->frameWidth();
+    EXPECT_EQ(home->view()->columnWidth(0), client / 20);
+    for (int column = 1; column < 5; ++column)
+        EXPECT_EQ(home->view()->columnWidth(column), client / 4);
+}
+
+TEST_F(HomePageTest, SilentRowsAreDrawnNotConnectedInEnglishToo)
+{
+    open("1 A\r\n");
+    home->table().setText(0, DeviceTable::ConnectionColumn, QStringLiteral("Not connected"));
+    EXPECT_EQ(home->view()->rowFill(0), QColor(CListCtrlCl::notConnectedFill));
+    home->table().setText(0, DeviceTable::ConnectionColumn, QStringLiteral("The connection"));
+    EXPECT_EQ(home->view()->rowFill(0), QColor(CListCtrlCl::connectedFill));
+}
+
+TEST_F(HomePageTest, EveryControlHasItsAccessibleName)
+{
+    open();
+    QStringList names;
+    for (auto* w : home->findChildren<QWidget*>())
+        if (!w->accessibleName().isEmpty())
+            names.append(w->accessibleName());
+    for (const char* name : {"Device table", "Search", "Refresh", "Delete", "Cell editor", "In the search"})
+        EXPECT_TRUE(names.contains(QString::fromLatin1(name))) << name;
+}
+
+TEST_F(HomePageTest, ChineseTextsAndCatalogue)
+{
+    setUiLanguage(chineseUi);
+    ASSERT_TRUE(installUiCatalogue(*QCoreApplication::instance()));
+    present.clear();
+    open();
+    EXPECT_EQ(messages.messages, QStringList{QString::fromUtf8("连接失败")});
+    QStringList captions;
+    for (auto* b : home->findChildren<QPushButton*>())
+        captions.append(b->text());
+    captions.sort();
+    QStringList expected{QString::fromUtf8("搜索"), QString::fromUtf8("刷新"), QString::fromUtf8("删除")};
+    expected.sort();
+    EXPECT_EQ(captions, expected);
+    EXPECT_EQ(home->view()->header()->headings().value(1), QString::fromUtf8("设备地址"));
+    // The numbers' column is narrower in Chinese.
+    const int client = home->view()->width() - 2 * home->view()->frameWidth();
+    EXPECT_EQ(home->view()->columnWidth(0), client / 25);
+    removeUiCatalogue(*QCoreApplication::instance());
+}
+
+} // namespace
