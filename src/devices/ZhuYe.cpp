@@ -260,6 +260,13 @@ void ZhuYe::searchDevices()
     progress->setValue(0);
     progress->show();
     searchText->setText(DeviceTexts::searching());
+    // The place is sized for the Chinese text; a longer one grows to the
+    // left, towards the free space, so that it is never cut.
+    const int needed = searchText->fontMetrics().horizontalAdvance(searchText->text()) + 2;
+    if (needed > searchText->width()) {
+        const QRect at = searchText->geometry();
+        searchText->setGeometry(QRect(QPoint(at.right() + 1 - needed, at.top()), QSize(needed, at.height())));
+    }
     searchText->show();
     struct Hide {
         ZhuYe* home;

@@ -179,6 +179,9 @@ TEST_F(HomePageTest, SearchSkipsListedAddressesShowsProgressAndSaves)
 
     home->searchDevices();
     EXPECT_TRUE(progressShown);
+    EXPECT_GE(home->searchStatus()->width(),
+              home->searchStatus()->fontMetrics().horizontalAdvance(QStringLiteral("In the search")));
+    EXPECT_LE(home->searchStatus()->geometry().right(), home->progressBar()->x());
     EXPECT_FALSE(home->progressBar()->isVisible());
     EXPECT_FALSE(home->searchStatus()->isVisible());
     EXPECT_EQ(home->progressBar()->value(), 254);

@@ -1,0 +1,49 @@
+#include "app/CDorvaneApp.h"
+#include "serial/SerialError.h"
+#include "widgets/UserDialogs.h"
+
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(TopLevelHandler, SerialErrorFromAnEventIsShownAndTheProgramGoesOn)
+{
+    UserDialogs::MessageRecorder messages;
+    int after = 0;
+    QTimer::singleShot(0, [] { throw SerialError(QStringLiteral("The port COM3 is not present.")); });
+    QTimer::singleShot(0, [&] { ++after; });
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(messages.messages, QStringList{QStringLiteral("The port COM3 is not present.")});
+    EXPECT_EQ(after, 1);
+}
+
+TEST(TopLevelHandler, ErrorInAButtonHandlerEndsOnlyThatAction)
+{
+    UserDialogs::MessageRecorder messages;
+    QPushButton button(QStringLiteral("Search"));
+    int reached = 0;
+    QObject::connect(&button, &QPushButton::clicked, [&] {
+        ++reached;
+        throw SerialError(QStringLiteral("busy"));
+    });
+    button.show();
+    QTest::mouseClick(&button, Qt::LeftButton);
+    QTest::mouseClick(&button, Qt::LeftButton);
+    EXPECT_EQ(reached, 2);
+    EXPECT_EQ(messages.messages, (QStringList{QStringLiteral("busy"), QStringLiteral("busy")}));
+}
+
+TEST(TopLevelHandler, RunGuardedReportsWhetherTheActionCompleted)
+{
+    UserDialogs::MessageRecorder messages;
+    EXPECT_TRUE(CDorvaneApp::runGuarded([] {}));
+    EXPECT_FALSE(CDorvaneApp::runGuarded([] { throw std::runtime_error("disk full"); }));
+    EXPECT_EQ(messages.messages, QStringList{QStringLiteral("disk full")});
+}
+
+} // namespace
