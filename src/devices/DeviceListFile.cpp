@@ -27,12 +27,26 @@ QString failureText(bool saving, const QString& path, const QString& reason)
 
 } // namespace
 
+// The editor's own folder: the running program's, or, for vx4ctl in the
+// build tree, the folder where the editor is built beside it.
+QString editorProgramDir()
+{
+    const QString own = QCoreApplication::applicationDirPath();
+    for (const QString& candidate : {own, QDir(own).filePath(QStringLiteral("../src/app"))}) {
+        if (QFileInfo(QDir(candidate).filePath(QStringLiteral("vx4-editor"))).isExecutable())
+            return QDir(candidate).canonicalPath();
+    }
+    return own;
+}
+
 QString defaultPath()
 {
-    const QString programDir = QCoreApplication::applicationDirPath();
+    const QString programDir = editorProgramDir();
     if (!programDir.isEmpty() && QFileInfo(programDir).isWritable())
         return QDir(programDir).filePath(QString::fromLatin1(fileName));
-    const QString dataDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    // A fixed folder name, so that vx4ctl finds the editor's list too.
+    const QString dataDir = QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
+                                .filePath(QStringLiteral("vx4-editor"));
     QDir().mkpath(dataDir);
     return QDir(dataDir).filePath(QString::fromLatin1(fileName));
 }
