@@ -140,7 +140,7 @@ struct Parser {
                 inlineValue = true;
             }
             static const QStringList flags{"json", "trace", "help", "version"};
-            static const QStringList valued{"port", "baud", "gain-top", "count", "interval"};
+            static const QStringList valued{"port", "baud", "gain-top", "count", "interval", "list", "listen"};
             if (flags.contains(name)) {
                 if (inlineValue)
                     return fail(QStringLiteral("option --%1 takes no value").arg(name));
@@ -177,6 +177,19 @@ struct Parser {
             if (!top)
                 return fail(QStringLiteral("invalid --gain-top: %1").arg(value));
             inv.gainTop = top;
+            return true;
+        }
+        if (name == u"list") {
+            if (value.isEmpty())
+                return fail(QStringLiteral("option --list needs a file name"));
+            inv.listPath = value;
+            return true;
+        }
+        if (name == u"listen") {
+            const auto listen = boundedInteger(value, 1, 3600000);
+            if (!listen)
+                return fail(QStringLiteral("invalid --listen: %1").arg(value));
+            inv.listenMs = listen;
             return true;
         }
         if (name == u"count") {
@@ -249,12 +262,43 @@ struct Parser {
         return true;
     }
 
+    bool parseStatus()
+    {
+        for (qsizetype i = 1; i < positional.size(); ++i) {
+            int address = 0;
+            if (!parseAddress(positional.at(i), 1, address))
+                return false;
+            inv.addresses << address;
+        }
+        // Given addresses make a table of their own, which is never saved.
+        if (!inv.addresses.isEmpty() && !inv.listPath.isEmpty())
+            return fail(QStringLiteral("status takes addresses or --list, not both"));
+        return true;
+    }
+
+    // Options that belong to one command only.
+    bool checkCommandOptions()
+    {
+        const QString& c = inv.command;
+        if (!inv.listPath.isEmpty() && c != u"search" && c != u"status")
+            return fail(QStringLiteral("--list belongs to search and status"));
+        if (inv.listenMs && c != u"status")
+            return fail(QStringLiteral("--listen belongs to status"));
+        return true;
+    }
+
     bool parseCommand()
     {
         if (positional.isEmpty())
             return fail(QStringLiteral("no command given"));
         inv.command = positional.first();
+        if (!checkCommandOptions())
+            return false;
         const QString& c = inv.command;
+        if (c == u"search")
+            return expectCount(1);
+        if (c == u"status")
+            return parseStatus();
         if (c == u"ports" || c == u"detect")
             return expectCount(1);
         if (c == u"address")
@@ -264,7 +308,7 @@ struct Parser {
             return parseSet();
         if (c == u"read" || c == u"monitor")
             return expectCount(2) && parseAddress(positional.at(1), 1, inv.address);
-        if (c == u"search" || c == u"status" || c == u"preset" || c == u"slot")
+        if (c == u"preset" || c == u"slot")
             return fail(QStringLiteral("%1: not available yet").arg(c));
         return fail(QStringLiteral("unknown command: %1").arg(c));
     }
@@ -297,6 +341,12 @@ QString usageText()
         "usage: vx4ctl [--port PORT] [--baud BAUD] [--json] [--trace] COMMAND ...\n"
         "  ports                       list the serial ports\n"
         "  detect                      find the port and baud rate the amplifiers answer on\n"
+        "  search [--list FILE]        probe the addresses 1-254 not in the device list, add the\n"
+        "                              amplifiers that answer, save the list and show it\n"
+        "  status [ADDR...] [--list FILE] [--listen MS]\n"
+        "                              poll the amplifiers given, else every one in the device list\n"
+        "                              (that list is saved afterwards); --listen takes the fault and\n"
+        "                              temperature reports arriving MS milliseconds after the poll\n"
         "  address OLD NEW             give amplifier OLD the address NEW (1-254)\n"
         "  set ADDR PARAM ...          send one editor command [--gain-top N]:\n"
         "      volume CH DB | mute CH 0|1 | invert CH 0|1 | gain CH DB | delay CH US\n"
@@ -309,7 +359,11 @@ QString usageText()
         "  monitor ADDR [--count N] [--interval MS]   show the live readings\n"
         "  --version, --help\n"
         "PORT is a number as 'ports' lists it (3 or COM3) or a device path; CH is A-D or 1-4, BAND 1-15.\n"
-        "Exit codes: 0 success, 1 no answer, 2 usage error, 3 serial error.\n");
+        "FILE is the device list, by default save.txt beside vx4ctl (or in the user's data folder\n"
+        "when that folder is not writable).\n"
+        "Exit codes: 0 success, 1 no answer (search: nothing on the bus answered; status: no amplifier\n"
+        "answered), 2 usage error (nothing is sent), 3 serial error, 4 the device list cannot be\n"
+        "read or saved (after a search the rows are shown all the same).\n");
 }
 
 } // namespace Cli

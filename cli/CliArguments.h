@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -14,6 +15,7 @@ enum ExitCode : int {
     exitNoAnswer = 1,
     exitUsage = 2,
     exitSerialError = 3,
+    exitListFileError = 4, // the device list file cannot be read or written
 };
 
 // One editor command of `set`, its values already checked for form.
@@ -35,8 +37,14 @@ struct Invocation {
     bool help = false;
     bool version = false;
 
-    QString command; // "ports", "detect", "address", "set", "read", "monitor"
+    QString command; // "ports", "detect", "search", "status", "address", "set", "read", "monitor"
     int address = 0;
+    // status: the amplifiers to poll; empty polls every row of the device list.
+    QList<int> addresses;
+    // search and status: the device list file; empty for the program's own.
+    QString listPath;
+    // status: how long to go on taking reports after the poll; none when unset.
+    std::optional<int> listenMs;
     int newAddress = 0;
     SetRequest set;
     std::optional<int> count; // monitor: replies to wait for; forever when unset

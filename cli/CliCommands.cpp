@@ -1,6 +1,12 @@
 #include "CliCommands.h"
 
+#include "app/SharedState.h"
 #include "app/UiLanguage.h"
+#include "devices/DeviceListFile.h"
+#include "devices/DeviceSession.h"
+#include "devices/DeviceTable.h"
+#include "devices/DeviceTexts.h"
+#include "devices/StatusDecoding.h"
 #include "protocol/AmpParameters.h"
 #include "protocol/FullStateReply.h"
 #include "protocol/MonitorReply.h"
@@ -10,6 +16,7 @@
 #include "serial/SerialLink.h"
 #include "serial/WaitClock.h"
 
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -17,6 +24,28 @@
 #include <algorithm>
 
 namespace Cli {
+
+namespace {
+constexpr unsigned char frameStart = 0x55; // first byte of every frame
+constexpr qsizetype frameHeadBytes = 2;    // the start byte and the length byte
+} // namespace
+
+QList<QByteArray> splitFrames(const QByteArray& bytes)
+{
+    QList<QByteArray> frames;
+    qsizetype at = 0;
+    while (at < bytes.size()) {
+        if (static_cast<unsigned char>(bytes.at(at)) != frameStart) {
+            ++at;
+            continue;
+        }
+        const qsizetype size =
+            at + 1 < bytes.size() ? static_cast<unsigned char>(bytes.at(at + 1)) + frameHeadBytes : 1;
+        frames.append(bytes.mid(at, size));
+        at += size;
+    }
+    return frames;
+}
 
 int fullStateWaitMs(int baudRate)
 {
@@ -135,12 +164,28 @@ private:
         return inv.portNumber ? *inv.portNumber : env.portNumberOfPath(inv.portPath);
     }
 
+    void openPort(int port, int baud);
     bool probe(int port, int baud);
     bool connect(bool alwaysProbe);
     std::optional<FullStateReply> readFullState();
 
+    QString listPath() const
+    {
+        if (!inv.listPath.isEmpty())
+            return inv.listPath;
+        return env.defaultListPath ? env.defaultListPath() : DeviceListFile::defaultPath();
+    }
+    QString loadList(DeviceTable& table);
+    // Everything unasked so far (waiting at opening and now) plus, when
+    // asked for, what arrives while listening; applied as the home page
+    // applies reports.
+    void applyReports(DeviceTable& table, DeviceSession& session, std::optional<int> listenMs);
+    void printRows(const DeviceTable& table, bool withNames);
+
     int ports();
     int detect();
+    int search();
+    int status();
     int address();
     int set();
     int read();
@@ -155,17 +200,31 @@ private:
     const Invocation& inv;
     Environment& env;
     SerialLink& link;
+    QByteArray unasked;         // bytes nobody asked for, not yet applied
+    bool probeAnswered = false; // the port detection's probe had an answer
 };
+
+void Session::openPort(int port, int baud)
+{
+    const bool fresh = !link.isOpen() || link.portNumber() != port;
+    link.open(port, LinkSettings::textFor(baud));
+    // What the system held for the port before this program took it are
+    // reports the amplifiers sent unasked (or noise); search and status show
+    // the reports.
+    if (fresh)
+        unasked += receive();
+}
 
 bool Session::probe(int port, int baud)
 {
-    link.open(port, LinkSettings::textFor(baud));
+    openPort(port, baud);
     link.discardInput();
     send(Commands::portProbe(0));
     waitClock().waitMs(probeWaitMs);
     // Three bytes are enough: on a bus of several amplifiers the broadcast
     // probe's answers collide and only heads may arrive.
-    return receive().size() >= 3;
+    probeAnswered = receive().size() >= 3;
+    return probeAnswered;
 }
 
 // Opens the port the amplifiers answer on; false when none answered.
@@ -175,7 +234,7 @@ bool Session::connect(bool alwaysProbe)
     if (inv.hasPort()) {
         const int port = explicitPortNumber();
         if (inv.baudRate && !alwaysProbe) {
-            link.open(port, LinkSettings::textFor(*inv.baudRate));
+            openPort(port, *inv.baudRate);
             return true;
         }
         for (int baud : bauds)
@@ -199,6 +258,138 @@ bool Session::connect(bool alwaysProbe)
         link.close();
     }
     return false;
+}
+
+QString Session::loadList(DeviceTable& table)
+{
+    const QString path = listPath();
+    // The home page takes an unreadable list for an empty one; saving over it
+    // afterwards would lose it, so it stops here before anything is sent.
+    QFile file(path);
+    if (file.exists() && !file.open(QIODevice::ReadOnly))
+        return QStringLiteral("Cannot read %1: %2").arg(path, file.errorString());
+    return DeviceListFile::load(path, table);
+}
+
+void Session::applyReports(DeviceTable& table, DeviceSession& session, std::optional<int> listenMs)
+{
+    unasked += receive();
+    if (listenMs) {
+        waitClock().waitMs(*listenMs);
+        unasked += receive();
+    }
+    for (const QByteArray& frame : splitFrames(unasked))
+        decodeHomeReport(frame, table, session.pollState());
+    unasked.clear();
+}
+
+void Session::printRows(const DeviceTable& table, bool withNames)
+{
+    QJsonArray array;
+    for (const DeviceRow& row : table.allRows()) {
+        if (inv.json) {
+            QJsonObject object{{"address", row.address}, {"connection", row.connection}, {"state", row.state}};
+            if (withNames) {
+                object.insert(QStringLiteral("number"), row.number);
+                object.insert(QStringLiteral("name"), row.name);
+            }
+            array.append(object);
+            continue;
+        }
+        QString line = withNames
+                           ? QStringLiteral("%1: address %2, name \"%3\", %4").arg(row.number, row.address, row.name,
+                                                                                   row.connection)
+                           : QStringLiteral("address %1: %2").arg(row.address, row.connection);
+        // A polled row that did not answer holds one blank.
+        if (!row.state.trimmed().isEmpty())
+            line += QStringLiteral(", ") + row.state;
+        env.out << line << Qt::endl;
+    }
+    if (inv.json)
+        printJson(array);
+}
+
+int Session::search()
+{
+    DeviceTable table;
+    if (const QString error = loadList(table); !error.isEmpty()) {
+        env.err << error << Qt::endl;
+        return exitListFileError;
+    }
+    if (!connect(false)) {
+        env.err << "no amplifier answered" << Qt::endl;
+        return exitNoAnswer;
+    }
+    const int listed = table.size();
+    if (!inv.json) {
+        int unlisted = 0;
+        for (int a = DeviceSession::firstSearchAddress; a <= DeviceSession::lastSearchAddress; ++a)
+            unlisted += table.hasAddress(a) ? 0 : 1;
+        env.err << "searching " << unlisted << " addresses, about "
+                << (unlisted * DeviceSession::searchWaitMs + 999) / 1000 << " s" << Qt::endl;
+    }
+    DeviceSession session(link, table);
+    // Reports that waited on the line would spoil the first reply.
+    unasked += receive();
+    session.searchDevices();
+    applyReports(table, session, std::nullopt);
+    const bool anyAnswer = probeAnswered || table.size() > listed;
+    const QString saveError = DeviceListFile::save(listPath(), table);
+    printRows(table, true);
+    if (!saveError.isEmpty()) {
+        env.err << saveError << Qt::endl;
+        return exitListFileError;
+    }
+    if (!anyAnswer) {
+        env.err << "no amplifier answered" << Qt::endl;
+        return exitNoAnswer;
+    }
+    return exitSuccess;
+}
+
+int Session::status()
+{
+    const bool ownList = inv.addresses.isEmpty();
+    DeviceTable table;
+    if (ownList) {
+        if (const QString error = loadList(table); !error.isEmpty()) {
+            env.err << error << Qt::endl;
+            return exitListFileError;
+        }
+        if (table.size() == 0) {
+            env.err << "the device list " << listPath() << " is empty; run search first" << Qt::endl;
+            return exitNoAnswer;
+        }
+    } else {
+        for (int address : inv.addresses)
+            table.appendRow(QString::number(address), QString(), DeviceTexts::notConnected(), QString());
+    }
+    if (!connect(false)) {
+        env.err << "no amplifier answered" << Qt::endl;
+        return exitNoAnswer;
+    }
+    // A poll as on a freshly opened home page: no editor and no report of an
+    // earlier run in this process has left a status text behind, which would
+    // stand in for the replies' texts.
+    sharedState().statusText = SharedState().statusText;
+    DeviceSession session(link, table);
+    unasked += receive();
+    session.refreshDevices();
+    applyReports(table, session, inv.listenMs);
+    const QString saveError = ownList ? DeviceListFile::save(listPath(), table) : QString();
+    printRows(table, false);
+    if (!saveError.isEmpty()) {
+        env.err << saveError << Qt::endl;
+        return exitListFileError;
+    }
+    const auto& rows = table.allRows();
+    const bool anyAnswer = std::any_of(rows.begin(), rows.end(),
+                                       [](const DeviceRow& row) { return row.connection == DeviceTexts::connected(); });
+    if (!anyAnswer) {
+        env.err << "no amplifier answered" << Qt::endl;
+        return exitNoAnswer;
+    }
+    return exitSuccess;
 }
 
 std::optional<FullStateReply> Session::readFullState()
@@ -432,6 +623,10 @@ int Session::run()
         return ports();
     if (c == u"detect")
         return detect();
+    if (c == u"search")
+        return search();
+    if (c == u"status")
+        return status();
     if (c == u"address")
         return address();
     if (c == u"set")

@@ -31,7 +31,8 @@ QByteArray setFrame(const SetRequest& request, DeviceAddress address, std::optio
 bool setNeedsGainTop(const SetRequest& request);
 
 // What the commands need from outside: the link, the ports to try and how a
-// device path becomes a port number, and where to write.
+// device path becomes a port number, where to write, and the device list
+// file used when --list is not given.
 struct Environment {
     SerialLink& link;
     QTextStream& out;
@@ -39,7 +40,13 @@ struct Environment {
     std::function<QList<SSerInfo>()> listPorts;
     std::function<int(const QString&)> portNumberOfPath;
     std::function<QString(int)> pathOfPortNumber;
+    std::function<QString()> defaultListPath;
 };
+
+// Cuts bytes that arrived unasked into frames: each starts with 0x55 and its
+// second byte counts the bytes after the first two. Bytes before a 0x55 are
+// line noise and dropped; a last frame may be cut short.
+QList<QByteArray> splitFrames(const QByteArray& bytes);
 
 // Runs a parsed invocation (help and version included); returns the exit code.
 // Serial errors are reported on err and give exitSerialError.

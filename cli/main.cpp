@@ -3,6 +3,7 @@
 #include "CliCommands.h"
 
 #include "app/UiLanguage.h"
+#include "devices/DeviceListFile.h"
 #include "serial/CMscomm1.h"
 #include "serial/PortRegistry.h"
 
@@ -39,6 +40,7 @@ int main(int argc, char* argv[])
         },
         [](const QString& path) { return PortRegistry::numberOf(path); },
         [](int number) { return PortRegistry::pathOf(number); },
+        [] { return DeviceListFile::defaultPath(); },
     };
     return Cli::run(parsed.invocation, environment);
 }
