@@ -29,7 +29,10 @@ INSTANTIATE_TEST_SUITE_P(Table, BadArguments,
                                          "set 3 reset now", "set 3 hptype A 10", "set 3 hpfreq A 2kk",
                                          "set 3 eq A 16 1000 3", "set 3 eq A 0 1000 3", "set 3 eq A 1 1000",
                                          "set 3 eqq A 1 wide", "set 3 eqtype A 1 11", "set 3 gain A 10 --gain-top 200",
-                                         "set 3 frequency A 10", "search", "preset 3"));
+                                         "set 3 frequency A 10", "search extra", "search 3", "search --list",
+                                         "search --list=", "search --listen 100", "--list save.txt detect",
+                                         "status 0", "status 255", "status 2 x", "status 2 --list save.txt",
+                                         "status --listen 0", "status --listen", "preset 3"));
 
 TEST(GoodArguments, ParseIntoTheInvocation)
 {
@@ -55,7 +58,19 @@ TEST(GoodArguments, ParseIntoTheInvocation)
     EXPECT_EQ(r.invocation.count, 3);
     EXPECT_EQ(r.invocation.intervalMs, 500);
 
-    for (const char* line : {"set 3 hpfreq A 2k", "set 3 lpfreq 1 2.5K", "set 3 power standby", "set 3 reset",
+    r = Cli::parseArguments(split("--json status 1 2 254 --listen 500"));
+    ASSERT_TRUE(r.ok()) << r.error.toStdString();
+    EXPECT_EQ(r.invocation.addresses, (QList<int>{1, 2, 254}));
+    EXPECT_EQ(r.invocation.listenMs, 500);
+    EXPECT_TRUE(r.invocation.listPath.isEmpty());
+
+    r = Cli::parseArguments(split("search --list=/tmp/list.txt"));
+    ASSERT_TRUE(r.ok()) << r.error.toStdString();
+    EXPECT_EQ(r.invocation.listPath, u"/tmp/list.txt");
+    EXPECT_TRUE(r.invocation.addresses.isEmpty());
+
+    for (const char* line : {"search", "status", "status --list save.txt", "--port 2 --baud 38400 status 7",
+                             "set 3 hpfreq A 2k", "set 3 lpfreq 1 2.5K", "set 3 power standby", "set 3 reset",
                              "set 3 input C AES3", "address 0 254", "--help", "--version bogus"})
         EXPECT_TRUE(Cli::parseArguments(split(line)).ok()) << line;
 }

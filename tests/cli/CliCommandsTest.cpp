@@ -1,5 +1,8 @@
 #include "CliCommands.h"
 
+#include "app/SharedState.h"
+#include "app/UiLanguage.h"
+#include "protocol/Commands.h"
 #include "serial/VirtualClock.h"
 #include "sim/SimBus.h"
 #include "sim/SimLink.h"
@@ -7,6 +10,9 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QTemporaryDir>
+
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -24,23 +30,59 @@ struct CliOnBus : testing::Test {
     QTextStream out{&outText};
     QTextStream err{&errText};
     QList<QByteArray> heard;
+    QTemporaryDir folder;
     Cli::Environment env{link, out, err,
                          [] { return QList<SSerInfo>{{"/dev/simbus", {}, "COM1: sim (/dev/simbus)", false, "sim"}}; },
-                         [](const QString&) { return 1; }, [](int) { return QStringLiteral("/dev/simbus"); }};
+                         [](const QString&) { return 1; }, [](int) { return QStringLiteral("/dev/simbus"); },
+                         [this] { return folder.filePath("save.txt"); }};
 
     CliOnBus()
     {
+        setUiLanguage(englishUi);
+        resetSharedState();
         QObject::connect(&bus, &SimBus::frameHeard, [this](const QByteArray& f) { heard << f; });
     }
+    ~CliOnBus() override { resetSharedState(); }
 
-    int run(const char* line)
+    int run(const QString& line)
     {
-        const auto parsed = Cli::parseArguments(QString::fromUtf8(line).split(u' ', Qt::SkipEmptyParts));
-        EXPECT_TRUE(parsed.ok()) << line << ": " << parsed.error.toStdString();
+        const auto parsed = Cli::parseArguments(line.split(u' ', Qt::SkipEmptyParts));
+        EXPECT_TRUE(parsed.ok()) << line.toStdString() << ": " << parsed.error.toStdString();
         heard.clear();
         outText.clear();
         errText.clear();
         return Cli::run(parsed.invocation, env);
+    }
+    int run(const char* line) { return run(QString::fromUtf8(line)); }
+
+    QString listPath() const { return folder.filePath("save.txt"); }
+    void writeList(const QByteArray& bytes) const
+    {
+        QFile file(listPath());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    QByteArray listBytes() const
+    {
+        QFile file(listPath());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+    }
+    int statusQueriesTo(int address) const
+    {
+        return static_cast<int>(heard.count(Commands::statusQuery(static_cast<DeviceAddress>(address))));
+    }
+    // The printed JSON array, "key=value,..." a row, keys in order, rows
+    // joined by " | ".
+    std::string jsonRows(const QStringList& keys) const
+    {
+        QStringList rows;
+        for (const QJsonValue& v : QJsonDocument::fromJson(outText.toUtf8()).array()) {
+            QStringList fields;
+            for (const QString& key : keys)
+                fields << key + u'=' + v.toObject().value(key).toString();
+            rows << fields.join(u',');
+        }
+        return rows.join(QStringLiteral(" | ")).toStdString();
     }
 };
 
@@ -195,6 +237,187 @@ TEST_F(CliOnBus, AVanishedPortIsASerialError)
     EXPECT_FALSE(errText.isEmpty());
     // Found by listing: a port that refuses is skipped, not fatal.
     EXPECT_EQ(run("detect"), Cli::exitNoAnswer);
+}
+
+TEST_F(CliOnBus, SearchAddsTheUnlistedAmplifiersAndSavesTheList)
+{
+    for (int a : {1, 2, 7})
+        bus.addAmplifier(static_cast<std::uint8_t>(a));
+    bus.amplifier(7)->parameters().powerState = 2;
+    writeList(hex("32 20 B9A6 B7C5 41 0D 0A")); // "2 功放A" in code page 936
+    ASSERT_EQ(run("--port 1 --baud 19200 --json search --list " + listPath()), Cli::exitSuccess)
+        << errText.toStdString();
+    EXPECT_EQ(statusQueriesTo(2), 0);
+    EXPECT_EQ(statusQueriesTo(1) + statusQueriesTo(7), 2);
+    EXPECT_EQ(heard.size(), 253);
+    EXPECT_EQ(clock->waits(), QList<int>(253, 20));
+    EXPECT_EQ(jsonRows({"number", "address", "name", "connection", "state"}),
+              "number=1,address=2,name=功放A,connection=Not connected,state= | "
+              "number=2,address=1,name=,connection=The connection,state=Normal | "
+              "number=3,address=7,name=,connection=The connection,state=Standby");
+    EXPECT_EQ(spaced(listBytes()), spaced(hex("32 20 B9A6 B7C5 41 0D 0A  31 20 0D 0A  37 20 0D 0A")));
+
+    // The readable form, one line a row; every amplifier is listed now, and
+    // the probe's answer makes the empty result a success.
+    ASSERT_EQ(run("search"), Cli::exitSuccess);
+    EXPECT_EQ(heard.size(), 1 + 251);
+    EXPECT_TRUE(outText.startsWith(QString::fromUtf8("1: address 2, name \"功放A\", Not connected\n"
+                                                     "2: address 1, name \"\", Not connected\n")))
+        << outText.toStdString();
+}
+
+TEST_F(CliOnBus, SearchExitCodeSaysWhetherTheBusAnswered)
+{
+    const struct {
+        const char* arguments;
+        int busBaud;
+        bool amplifier5;
+        const char* listBefore; // hex, nullptr for no file
+        int exitCode;
+        const char* listAfter; // hex, nullptr for no file
+    } rows[] = {
+        {"--port 1 --baud 19200 search", 19200, false, nullptr, Cli::exitNoAnswer, ""},
+        {"--port 1 --baud 19200 search", 19200, true, nullptr, Cli::exitSuccess, "35 20 0D 0A"},
+        // Found by the probe: success although every amplifier was listed already.
+        {"search", 19200, true, "35 20 0A", Cli::exitSuccess, "35 20 0D 0A"},
+        // No port answered: nothing searched, the list left as it was.
+        {"search", 9600, true, "35 20 0A", Cli::exitNoAnswer, "35 20 0A"},
+    };
+    for (const auto& row : rows) {
+        SimBus rowBus{row.busBaud};
+        link.addPort(1, &rowBus);
+        if (row.amplifier5)
+            rowBus.addAmplifier(5);
+        QFile::remove(listPath());
+        if (row.listBefore)
+            writeList(hex(row.listBefore));
+        EXPECT_EQ(run(row.arguments), row.exitCode) << row.arguments << " at " << row.busBaud;
+        EXPECT_EQ(spaced(listBytes()), row.listAfter ? spaced(hex(row.listAfter)) : std::string("(missing)"))
+            << row.arguments << " at " << row.busBaud;
+    }
+}
+
+TEST_F(CliOnBus, AListThatCannotBeSavedOrReadIsAFileError)
+{
+    bus.addAmplifier(3);
+    ASSERT_EQ(run("--port 1 --baud 19200 --json search --list " + folder.filePath("gone/save.txt")),
+              Cli::exitListFileError);
+    EXPECT_TRUE(errText.startsWith(u"Cannot save")) << errText.toStdString();
+    EXPECT_EQ(jsonRows({"address"}), "address=3"); // the result is shown all the same
+
+    // A list that cannot be read is never replaced; nothing is sent.
+    for (const char* command : {"search", "status"}) {
+        EXPECT_EQ(run(QStringLiteral("--port 1 --baud 19200 %1 --list %2").arg(command, folder.path())),
+                  Cli::exitListFileError)
+            << command;
+        EXPECT_TRUE(heard.isEmpty()) << command;
+        EXPECT_TRUE(errText.startsWith(u"Cannot read")) << errText.toStdString();
+    }
+}
+
+TEST_F(CliOnBus, StatusShowsTheRepliesAndTheReportsAsTheHomePageDoes)
+{
+    using Setup = std::function<void(SimAmplifier&)>;
+    // Queues reports once the status reply is on its way, at replyMs.
+    using Reports = std::function<void(SimBus&, qint64 replyMs)>;
+    const struct {
+        const char* what;
+        Setup setup;
+        Reports reports;
+        const char* options;
+        const char* state;
+    } rows[] = {
+        {"operating", nullptr, nullptr, "", "Normal"},
+        {"standby", [](SimAmplifier& a) { a.parameters().powerState = 2; }, nullptr, "", "Standby"},
+        {"fault bit", [](SimAmplifier& a) { a.protectionFlags = 0xF0; }, nullptr, "", "fault"},
+        {"DC protection bit", [](SimAmplifier& a) { a.protectionFlags = 0x0F; }, nullptr, "", "Dc protection"},
+        {"limiting", [](SimAmplifier& a) { a.limitingFlags = 0x00; }, nullptr, "", "TEMP pressure limit"},
+        // The poll of one row reads 100 ms after the query.
+        {"report during --listen", nullptr, [](SimBus& b, qint64 t) { b.sendFaultReport(2, 0x7F, t + 300); },
+         "--listen 500", "Dc protection 4"},
+        {"report after the poll, not listening", nullptr,
+         [](SimBus& b, qint64 t) { b.sendFaultReport(2, 0x7F, t + 300); }, "", "Normal"},
+        {"report after --listen", nullptr, [](SimBus& b, qint64 t) { b.sendFaultReport(2, 0xFE, t + 700); },
+         "--listen 500", "Normal"},
+        {"reports in a row, each applied", nullptr,
+         [](SimBus& b, qint64 t) {
+             b.sendFaultReport(2, 0xFD, t + 300);
+             b.sendFaultReport(7, 0xFE, t + 310);
+             b.sendTemperatureProtectionReport(2, t + 320); // meant for the address decoded last: 7
+         },
+         "--listen 500", "fault2"},
+    };
+    for (const auto& row : rows) {
+        SimBus rowBus{19200};
+        link.addPort(1, &rowBus);
+        SimAmplifier& amp = rowBus.addAmplifier(2);
+        if (row.setup)
+            row.setup(amp);
+        bool queued = false;
+        QObject::connect(&rowBus, &SimBus::transmissionQueued, [&] {
+            if (row.reports && !std::exchange(queued, true))
+                row.reports(rowBus, clock->nowMs());
+        });
+        ASSERT_EQ(run(QStringLiteral("--port 1 --baud 19200 --json status 2 %1").arg(row.options)), Cli::exitSuccess)
+            << row.what << ": " << errText.toStdString();
+        EXPECT_EQ(jsonRows({"address", "connection", "state"}),
+                  std::string("address=2,connection=The connection,state=") + row.state)
+            << row.what;
+    }
+    EXPECT_EQ(listBytes(), "(missing)"); // given addresses are never saved
+}
+
+TEST_F(CliOnBus, StatusOfTheListPollsEveryRowAndSavesIt)
+{
+    bus.addAmplifier(7);
+    const QByteArray list = hex("37 20 48 61 6C 6C 0D 0A  39 20 0D 0A"); // "7 Hall", "9 "
+    writeList(list);
+    ASSERT_EQ(run("--port 1 --baud 19200 --json status"), Cli::exitSuccess) << errText.toStdString();
+    EXPECT_EQ(statusQueriesTo(7) + statusQueriesTo(9), 2);
+    EXPECT_EQ(clock->waits(), (QList<int>{100, 100}));
+    EXPECT_EQ(jsonRows({"address", "connection", "state"}),
+              "address=7,connection=The connection,state=Normal | address=9,connection=Not connected,state= ");
+    EXPECT_EQ(spaced(listBytes()), spaced(list));
+
+    ASSERT_EQ(run("--port 1 --baud 19200 status"), Cli::exitSuccess);
+    EXPECT_EQ(outText, u"address 7: The connection, Normal\naddress 9: Not connected\n");
+}
+
+TEST_F(CliOnBus, StatusWithoutAnyAnswerExitsOne)
+{
+    ASSERT_EQ(run("--port 1 --baud 19200 --json status 3 4"), Cli::exitNoAnswer);
+    EXPECT_EQ(jsonRows({"address", "connection"}),
+              "address=3,connection=Not connected | address=4,connection=Not connected");
+    EXPECT_EQ(heard.size(), 2);
+    // An empty list polls nobody and sends nothing.
+    writeList({});
+    EXPECT_EQ(run("--port 1 --baud 19200 status"), Cli::exitNoAnswer);
+    EXPECT_TRUE(heard.isEmpty());
+    EXPECT_TRUE(outText.isEmpty());
+}
+
+TEST(SplitFrames, CutsUnaskedBytesAtTheirLengthBytes)
+{
+    const struct {
+        const char* bytes;
+        std::vector<const char*> frames;
+    } rows[] = {
+        {"", {}},
+        {"55 06 02 40 00 01 FE 46", {"55 06 02 40 00 01 FE 46"}},
+        {"55 06 02 40 00 01 FE 46 55 06 07 44 00 01 00 52", {"55 06 02 40 00 01 FE 46", "55 06 07 44 00 01 00 52"}},
+        {"00 FF 55 06 02 40 00 01 FE 46 AA", {"55 06 02 40 00 01 FE 46"}}, // noise around a frame
+        {"55 09 02 17 00 02 01 00 FF FF 29 55 06 02", {"55 09 02 17 00 02 01 00 FF FF 29", "55 06 02"}},
+        {"55", {"55"}},
+    };
+    for (const auto& row : rows) {
+        std::vector<std::string> expected;
+        for (const char* f : row.frames)
+            expected.push_back(spaced(hex(f)));
+        std::vector<std::string> got;
+        for (const QByteArray& f : Cli::splitFrames(hex(row.bytes)))
+            got.push_back(spaced(f));
+        EXPECT_EQ(got, expected) << row.bytes;
+    }
 }
 
 TEST(FullStateWait, LetsTheWholeReplyArrive)
