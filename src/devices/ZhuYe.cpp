@@ -3,7 +3,6 @@
 #include "app/UiLanguage.h"
 #include "devices/DeviceListFile.h"
 #include "devices/DeviceTexts.h"
-#include "serial/SerialError.h"
 #include "serial/SerialLink.h"
 #include "serial/SerialLinkFactory.h"
 #include "serial/SerialPorts.h"
@@ -81,7 +80,7 @@ ZhuYe::ZhuYe(QWidget* parent)
     connect(serial.get(), &SerialLink::received, this, [this](int eventCode) {
         if (busy > 0)
             return; // the exchange in progress reads its own reply
-        devices->onHomeReceive(eventCode);
+        UserDialogs::runAction(this, [&] { devices->onHomeReceive(eventCode); });
         list->viewport()->update();
     });
 }
@@ -122,7 +121,7 @@ void ZhuYe::buildControls()
         // Enter moves the focus to the table instead of pressing a button.
         button->setAutoDefault(false);
         button->setDefault(false);
-        connect(button, &QPushButton::clicked, this, action);
+        connect(button, &QPushButton::clicked, this, [this, action] { (this->*action)(); });
         return button;
     };
     searchButton = makeButton(tr("Search"), searchUnits, &ZhuYe::searchDevices);
@@ -196,15 +195,9 @@ void ZhuYe::showEvent(QShowEvent* event)
 void ZhuYe::startUp()
 {
     BusyScope scope(busy);
-    try {
-        detectPort();
-    } catch (const SerialError&) {
-        // The refusal ends the detection and is shown by the top-level
-        // handler; the list is loaded all the same, or the next save would
-        // replace the user's list with an empty one.
-        loadDeviceList();
-        throw;
-    }
+    // A refusal ends the detection and is shown; the list is loaded all the
+    // same, or the next save would replace the user's list with an empty one.
+    UserDialogs::runAction(this, [this] { detectPort(); });
     loadDeviceList();
 }
 
@@ -276,20 +269,40 @@ void ZhuYe::searchDevices()
             home->searchText->hide();
         }
     } hide{this};
-    devices->searchDevices([this](int address) {
-        progress->setValue(address);
-        list->viewport()->update();
+    const bool completed = UserDialogs::runAction(this, [this] {
+        devices->searchDevices([this](int address) {
+            progress->setValue(address);
+            list->viewport()->update();
+        });
     });
+    // Rows found before a refusal are kept.
+    Q_UNUSED(completed);
     saveDeviceList();
 }
 
 void ZhuYe::refreshDevices()
 {
+    pollDevices(false);
+}
+
+void ZhuYe::pollDevices(bool byTimer)
+{
     BusyScope scope(busy);
-    if (!devices->refreshDevices())
-        return;
+    bool polled = false;
+    QString error;
+    try {
+        polled = devices->refreshDevices();
+    } catch (const std::exception& failure) {
+        error = QString::fromUtf8(failure.what());
+    }
     list->viewport()->update();
-    saveDeviceList();
+    // A port that keeps refusing is said once, not at every tick; a press
+    // of Refresh always says it.
+    if (!error.isEmpty() && (!byTimer || error != lastPollError))
+        UserDialogs::showMessage(this, error);
+    lastPollError = error;
+    if (polled)
+        saveDeviceList();
 }
 
 void ZhuYe::onPollTick()
@@ -300,7 +313,7 @@ void ZhuYe::onPollTick()
         ClockTimer* timer;
         ~Restart() { timer->start(pollPeriodMs); }
     } restart{pollTimer};
-    refreshDevices();
+    pollDevices(true);
 }
 
 void ZhuYe::deleteCurrentRow()
@@ -348,7 +361,12 @@ void ZhuYe::commitCellEdit()
     if (editColumn == DeviceTable::NameColumn) {
         model.setText(editRow, DeviceTable::NameColumn, text);
     } else {
-        const AddressEditResult result = devices->commitAddressEdit(editRow, text, oldAddress);
+        AddressEditResult result;
+        if (!UserDialogs::runAction(this, [&] { result = devices->commitAddressEdit(editRow, text, oldAddress); })) {
+            // The link refused the address change: the cell shows the new
+            // address as typed, and the list keeps it.
+            result.accepted = model.text(editRow, DeviceTable::AddressColumn) == text;
+        }
         if (!result.accepted) {
             // The box stays where it is with the wrong text.
             if (!result.message.isEmpty())
@@ -367,7 +385,8 @@ void ZhuYe::openEditor(int row)
     if (editBox->isVisible())
         commitCellEdit();
     clickedRow = model.isValidRow(row) ? row : -1;
-    devices->prepareEditor(clickedRow);
+    if (!UserDialogs::runAction(this, [this] { devices->prepareEditor(clickedRow); }))
+        return;
     if (clickedRow >= 0)
         list->selectRow(clickedRow);
     if (editorOpener)

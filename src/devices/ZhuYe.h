@@ -86,6 +86,7 @@ private:
     void loadDeviceList();
     void saveDeviceList();
     void onPollTick();
+    void pollDevices(bool byTimer);
     void showContextMenu(const QPoint& position);
 
     DeviceTable model;
@@ -103,6 +104,7 @@ private:
     EditorOpener editorOpener;
     MenuRunner menuExec;
     QString lastSaveError;
+    QString lastPollError;
     QString listPath;
     int clickedRow = -1;
     int clickedColumn = -1;

@@ -4,6 +4,8 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
+#include <exception>
+
 namespace UserDialogs {
 namespace {
 
@@ -29,6 +31,18 @@ void showMessage(QWidget* parent, const QString& text)
     }
     QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(), text, QMessageBox::Ok, parent);
     box.exec();
+}
+
+bool runAction(QWidget* parent, const std::function<void()>& action)
+{
+    try {
+        action();
+        return true;
+    } catch (const std::exception& error) {
+        // The serial error carries its text as UTF-8.
+        showMessage(parent, QString::fromUtf8(error.what()));
+    }
+    return false;
 }
 
 QString chooseFile(QWidget* parent, const FileRequest& request)

@@ -14,6 +14,13 @@ namespace UserDialogs {
 // A plain message box with one OK button.
 void showMessage(QWidget* parent, const QString& text);
 
+// Runs one user action (a button, a timer tick, a receive event). An error
+// it raises, a serial link's refusal above all, ends the action there and
+// its text is shown; the window goes on. Windows run their entry points
+// through this rather than let an exception unwind through Qt's event
+// delivery. Returns false when the action ended in an error.
+bool runAction(QWidget* parent, const std::function<void()>& action);
+
 struct FileRequest {
     enum Kind { Open, Save } kind = Open;
     QString caption;

@@ -4,7 +4,6 @@
 #include "app/CodePage.h"
 #include "devices/ZhuYe.h"
 #include "protocol/Commands.h"
-#include "serial/SerialError.h"
 #include "serial/SerialLinkFactory.h"
 #include "serial/SerialPorts.h"
 #include "serial/VirtualClock.h"
@@ -158,7 +157,10 @@ TEST_F(HomePageTest, RefusedPortStillLoadsTheListSoNoSaveCanLoseIt)
     home = std::make_unique<ZhuYe>();
     home->setDeviceListPath(listPath());
     home->show();
-    EXPECT_THROW(clock->runDue(), SerialError);
+    clock->runDue();
+    // The refusal is shown once; the list is there all the same.
+    ASSERT_EQ(messages.messages.size(), 1);
+    EXPECT_FALSE(messages.messages.first().isEmpty());
     EXPECT_EQ(home->table().size(), 2);
     home->deleteCurrentRow(); // nothing chosen: nothing removed, nothing written
     EXPECT_EQ(readFile(listPath()), QByteArray("1 Hall A\r\n2 Hall B\r\n"));
@@ -193,6 +195,30 @@ TEST_F(HomePageTest, SearchSkipsListedAddressesShowsProgressAndSaves)
     EXPECT_EQ(cell(2, DeviceTable::AddressColumn), QStringLiteral("7"));
     EXPECT_EQ(cell(2, DeviceTable::ConnectionColumn), QStringLiteral("The connection"));
     EXPECT_EQ(readFile(listPath()), QByteArray("1 Hall A\r\n2 \r\n7 \r\n"));
+}
+
+TEST_F(HomePageTest, AdapterPulledDuringASearchEndsItKeepsTheRowsAndTheWindow)
+{
+    bus.addAmplifier(2);
+    bus.addAmplifier(9);
+    open("1 Hall A\r\n");
+    QObject::connect(&bus, &SimBus::frameHeard, [&](const QByteArray& frame) {
+        if (frame == Commands::statusQuery(5))
+            bus.setPluggedIn(false);
+    });
+    home->searchDevices();
+    EXPECT_EQ(messages.messages.size(), 1);
+    EXPECT_FALSE(home->progressBar()->isVisible());
+    EXPECT_FALSE(home->searchStatus()->isVisible());
+    EXPECT_FALSE(home->isBusy());
+    // Amplifier 2 was found before the adapter went; 9 never was.
+    EXPECT_EQ(readFile(listPath()), QByteArray("1 Hall A\r\n2 \r\n"));
+    // The poll goes on ticking and says it once more, not at every tick.
+    clock->advance(ZhuYe::firstPollMs + 100);
+    EXPECT_TRUE(home->isPolling());
+    EXPECT_EQ(messages.messages.size(), 2);
+    clock->advance(ZhuYe::pollPeriodMs + 100);
+    EXPECT_EQ(messages.messages.size(), 2);
 }
 
 TEST_F(HomePageTest, TypedAddresses)
