@@ -1,22 +1,430 @@
 #include "editor/CDorvaneDlg.h"
 
 #include "app/SharedState.h"
+#include "app/UiLanguage.h"
+#include "editor/ChannelColumns.h"
+#include "editor/CrossoverGroup.h"
+#include "editor/EditorWidgets.h"
+#include "editor/EqRow.h"
+#include "editor/LimiterGroup.h"
+#include "editor/RoutingBlock.h"
+#include "editor/XiuGai.h"
+#include "protocol/Commands.h"
+#include "serial/DeviceWatcher.h"
+#include "serial/SerialLink.h"
+#include "serial/SerialLinkFactory.h"
+#include "serial/SerialPorts.h"
+#include "serial/WaitClock.h"
+#include "widgets/UserDialogs.h"
 
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
 #include <QVBoxLayout>
 
+using EditorLayout::caption;
+using EditorLayout::place;
+
+namespace {
+
+std::function<void()>& homeCloser()
+{
+    static std::function<void()> closer;
+    return closer;
+}
+
+QFont dialogFont(const QFont& base)
+{
+    QFont font = base;
+    font.setPointSize(CDorvaneDlg::dialogFontPoints);
+    return font;
+}
+
+// The graph areas in dialog units: (left, top, width, height).
+constexpr int eqGraphUnits[] = {4, 15, 447, 232};
+constexpr int crossoverGraphUnits[] = {4, 281, 319, 119};
+
+} // namespace
+
 CDorvaneDlg::CDorvaneDlg(QWidget* parent)
-    : QDialog(parent)
+    : QDialog(parent), serial(makeSerialLink(this)), editor(std::make_unique<EditorSession>(*serial))
 {
     // The home page's port stays closed while the editor owns the line.
     sharedState().reopenHomePort = false;
-    setWindowTitle(tr("Device address：%1").arg(sharedState().selectedAddress));
+    setFont(dialogFont(font()));
+    QPalette colours = palette();
+    colours.setColor(QPalette::Window, QColor(192, 236, 243));
+    setPalette(colours);
+
+    canvas = new EditorCanvas(this);
+    shared = std::make_unique<EditorContext>(*editor, markerState, DialogUnits(font()), canvas);
+    shared->invalidateEq = [this] { invalidateEq(); };
+    shared->invalidateCrossover = [this] { invalidateCrossover(); };
+    shared->refreshRead = [this] { refreshRead(); };
+    canvas->setFixedSize(shared->units.size(widthUnits, heightUnits));
+
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(sharedState().selectedName, this));
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    buildMenu();
+    layout->setMenuBar(menuBar);
+    layout->addWidget(canvas);
+    buildControls();
+
+    editor->setAnnouncer([this](const QString& text) { UserDialogs::showMessage(this, text); });
+    connect(editor.get(), &EditorSession::statusTextChanged, status, &QLineEdit::setText);
+    connect(editor.get(), &EditorSession::linkStateChanged, icon, &LinkIcon::setConnected);
+    connect(editor.get(), &EditorSession::readingsChanged, this, [this] {
+        channels->showReadings(editor->readings());
+        powerTemperature->setText(editor->readings().powerTemperature);
+    });
+    watcher = new DeviceWatcher(this);
+    connect(watcher, &DeviceWatcher::deviceArrived, this, &CDorvaneDlg::onDeviceArrived);
+    connect(watcher, &DeviceWatcher::deviceRemoved, this, &CDorvaneDlg::onDeviceRemoved);
+    setWindowTitle(deviceLine());
+}
+
+CDorvaneDlg::~CDorvaneDlg()
+{
+    // The areas refer to the context; they go before it.
+    eq.reset();
+    crossover.reset();
+    routing.reset();
+    channels.reset();
+    limiter.reset();
+}
+
+void CDorvaneDlg::setHomeCloser(std::function<void()> closer) { homeCloser() = std::move(closer); }
+
+void CDorvaneDlg::buildMenu()
+{
+    menuBar = new QMenuBar(this);
+    tools = menuBar->addMenu(tr("Tools"));
+    // The file and preset-slot items are the presets' part.
+    tools->addAction(tr("Save as"));
+    QMenu* open = tools->addMenu(tr("Open the PC file"));
+    open->addAction(tr("Synchronized to this Device"));
+    open->addAction(tr("Synchronized to all Device"));
+    tools->addAction(tr("Save/Recall"));
+    QMenu* rates = tools->addMenu(tr("A/V/℃ Refresh rate"));
+    QAction* off = rates->addAction(tr("Refresh off"));
+    connect(off, &QAction::triggered, editor.get(), &EditorSession::stopMonitor);
+    refreshActions.append(off);
+    const QString rateTexts[] = {tr("1 fast"), tr("2"), tr("3"), tr("4"), tr("5 slow")};
+    for (int i = 0; i < 5; ++i) {
+        QAction* rate = rates->addAction(rateTexts[i]);
+        const int period = refreshPeriodsMs[i];
+        connect(rate, &QAction::triggered, this, [this, period] { editor->setMonitorPeriod(period); });
+        refreshActions.append(rate);
+    }
+    QAction* last = tools->addAction(QString());
+    last->setEnabled(false);
+}
+
+QAction* CDorvaneDlg::refreshAction(int index) const { return refreshActions.value(index); }
+
+void CDorvaneDlg::buildControls()
+{
+    EditorContext& context = *shared;
+    eqArea = new GraphArea(canvas);
+    place(context, eqArea, eqGraphUnits[0], eqGraphUnits[1], eqGraphUnits[2], eqGraphUnits[3]);
+    eqArea->setAccessibleName(tr("EQ response"));
+    crossoverArea = new GraphArea(canvas);
+    place(context, crossoverArea, crossoverGraphUnits[0], crossoverGraphUnits[1], crossoverGraphUnits[2],
+          crossoverGraphUnits[3]);
+    crossoverArea->setAccessibleName(tr("Crossover response"));
+    placeGraphs();
+
+    // Created in tab order: EQ row, crossover group, middle block, limiter,
+    // channel columns, the panel under them.
+    eq = std::make_unique<EqRow>(context);
+    crossover = std::make_unique<CrossoverGroup>(context);
+    routing = std::make_unique<RoutingBlock>(context);
+    limiter = std::make_unique<LimiterGroup>(context);
+    channels = std::make_unique<ChannelColumns>(context);
+    buildBottomPanel();
+
+    QList<EditorCanvas::Frame> frames{
+        {context.units.rect(CrossoverGroup::left, CrossoverGroup::top, CrossoverGroup::width, CrossoverGroup::height),
+         crossover->title()},
+        {context.units.rect(LimiterGroup::left, LimiterGroup::top, LimiterGroup::width, LimiterGroup::height),
+         limiter->title()}};
+    for (int c = 0; c < channelCountMax; ++c) {
+        const QRect u = ChannelColumns::frameUnits(c);
+        frames.append({context.units.rect(u.x(), u.y(), u.width(), u.height()), EditorLayout::channelTitle(c)});
+    }
+    canvas->setFrames(frames);
+
+    crossover->showChannel();
+    eq->showBand(false);
+}
+
+void CDorvaneDlg::buildBottomPanel()
+{
+    EditorContext& context = *shared;
+    constexpr int x = ChannelColumns::left + 2;
+    caption(context, tr("Power TEMP"), x, 302, 52, 9);
+    powerTemperature = new QLineEdit(canvas);
+    powerTemperature->setReadOnly(true);
+    place(context, powerTemperature, x + 54, 300, 44, 12);
+    powerTemperature->setAccessibleName(tr("Power TEMP"));
+    knobLock = new QCheckBox(tr("Knob lock"), canvas);
+    place(context, knobLock, x + 102, 300, 68, 12);
+    knobLock->setAccessibleName(tr("Knob lock"));
+    connect(knobLock, &QCheckBox::toggled, this, &CDorvaneDlg::knobLockClicked);
+
+    struct ButtonSpec {
+        QPushButton** button;
+        QString text;
+        int left;
+        void (CDorvaneDlg::*action)();
+    };
+    for (const ButtonSpec& spec : {ButtonSpec{&resetButton, tr("RESET"), x, &CDorvaneDlg::factoryReset},
+                                   ButtonSpec{&boot, tr("Boot"), x + 57, &CDorvaneDlg::powerOn},
+                                   ButtonSpec{&standby, tr("Standby"), x + 114, &CDorvaneDlg::goToStandby}}) {
+        auto* button = new QPushButton(spec.text, canvas);
+        button->setAutoDefault(false);
+        button->setAccessibleName(spec.text);
+        place(context, button, spec.left, 326, 56, 18);
+        connect(button, &QPushButton::clicked, this, spec.action);
+        *spec.button = button;
+    }
+
+    caption(context, tr("Connection status："), x, 364, 78, 9);
+    icon = new LinkIcon(canvas);
+    const int iconSide = context.units.y(14);
+    icon->setGeometry(context.units.x(x + 80), context.units.y(361), iconSide, iconSide);
+    icon->setAccessibleName(tr("Link"));
+    status = new QLineEdit(canvas);
+    status->setReadOnly(true);
+    place(context, status, x + 96, 362, 74, 12);
+    status->setAccessibleName(tr("Connection status"));
+    status->setText(editor->statusText());
+}
+
+void CDorvaneDlg::placeGraphs()
+{
+    markerState.setAreas(eqArea->width(), eqArea->height(), crossoverArea->width(), crossoverArea->height());
+    markerState.resetToInitial();
+    const CrossoverPlotRect& xo = markerState.crossoverPlot();
+    editor->parameters().setGraphDefaults(markerState.eqPlot().width(), xo.x0, xo.width());
+}
+
+QString CDorvaneDlg::deviceLine() const
+{
+    const SharedState& s = sharedState();
+    const QString slot = s.presetNumber == 0 ? QString() : QString::number(s.presetNumber);
+    return tr("Device address：") + QString::number(s.selectedAddress) + tr("    Device name：") + s.selectedName
+        + tr("    Loading save ID：") + slot + tr("     Loading save Name：") + s.presetName;
+}
+
+QList<int> CDorvaneDlg::portNumbers() const
+{
+    QList<SSerInfo> ports;
+    ListSerialPorts(ports);
+    QList<int> numbers;
+    for (const SSerInfo& port : ports) {
+        // A name without a number names no port that could be opened.
+        if (const int number = PortNumberFromName(port.displayName); number > 0)
+            numbers.append(number);
+    }
+    return numbers;
+}
+
+void CDorvaneDlg::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (!started)
+        waitClock().callAfter(0, this, [this] { startUp(); });
+}
+
+void CDorvaneDlg::startUp()
+{
+    if (started)
+        return;
+    started = true;
+    watcher->start();
+    connectAndRead();
+}
+
+void CDorvaneDlg::connectAndRead()
+{
+    editor->connectEditor(portNumbers());
+    showFullState(editor->readFullState());
+}
+
+void CDorvaneDlg::showFullState(const std::optional<FullStateReply>& reply)
+{
+    if (!reply)
+        return;
+    AmpParameters& params = editor->parameters();
+    if (reply->startsWithHeader) {
+        if (reply->channelCount == 2) {
+            routing->disableUpperChannels();
+            channels->disableUpperChannels();
+            eq->limitToTwoChannels();
+            crossover->limitToTwoChannels();
+        }
+        const int routed = reply->channelCount == 2 || reply->channelCount == 4 ? *reply->channelCount : 0;
+        routing->showParameters(routed);
+        channels->showParameters();
+        {
+            ApplyingScope applying(*shared);
+            knobLock->setChecked(params.knobLock);
+        }
+        for (int c = 0; c < channelCountMax; ++c) {
+            markerState.placeCrossoverFrequency(c, MarkerState::highPass, params.channels[c].hpFrequencyHz);
+            markerState.placeCrossoverFrequency(c, MarkerState::lowPass, params.channels[c].lpFrequencyHz);
+        }
+        crossover->showChannel();
+        limiter->showParameters();
+    }
+    for (int c = 0; c < channelCountMax; ++c) {
+        for (int b = 0; b < bandCount; ++b) {
+            markerState.placeBandFrequency(c, b, params.band(c, b).bandFrequencyHz);
+            markerState.placeBandGain(c, b, params.band(c, b).bandGainDb);
+        }
+    }
+    params.loadSelectedBand();
+    eq->showBand(true);
+    invalidateEq();
+    invalidateCrossover();
+}
+
+void CDorvaneDlg::refreshRead() { showFullState(editor->refreshFromReply()); }
+
+void CDorvaneDlg::factoryReset()
+{
+    if (!XiuGai::confirm(this) || !editor->isOpen())
+        return;
+    editor->send(Commands::factoryReset(editor->address()));
+    waitClock().waitMs(EditorSession::factoryResetWaitMs);
+    editor->send(Commands::fullStateRequest(editor->address()));
+    refreshRead();
+}
+
+void CDorvaneDlg::powerOn()
+{
+    if (!editor->isOpen())
+        return;
+    editor->setStatusText(normalStatusText(uiLanguage()));
+    editor->send(Commands::power(editor->address(), 1));
+}
+
+void CDorvaneDlg::goToStandby()
+{
+    // The text changes also with the port closed.
+    editor->setStatusText(standbyStatusText(uiLanguage()));
+    editor->send(Commands::power(editor->address(), 2));
+}
+
+void CDorvaneDlg::knobLockClicked(bool checked)
+{
+    if (shared->applying)
+        return;
+    editor->parameters().knobLock = checked;
+    editor->send(Commands::knobLock(editor->address(), checked));
+}
+
+void CDorvaneDlg::invalidateEq()
+{
+    const AmpParameters& params = editor->parameters();
+    const int c = std::max(0, eq->channelList->currentIndex());
+    const int b = std::max(0, eq->bandList->currentIndex());
+    const EqBand& band = params.band(c, b);
+    eqArea->setAccessibleDescription(tr("Channel %1, band %2: %3, %4 Hz, %5 dB, Q %6%7")
+                                         .arg(QChar(u'A' + c))
+                                         .arg(b + 1)
+                                         .arg(eqFilterTypeName(band.bandType).trimmed())
+                                         .arg(band.bandFrequencyHz)
+                                         .arg(band.bandGainDb, 0, 'f', 1)
+                                         .arg(band.bandQ, 0, 'f', 1)
+                                         .arg(eq->bypassBox->isChecked() ? tr(", bypassed") : QString()));
+    eqArea->update();
+}
+
+void CDorvaneDlg::invalidateCrossover()
+{
+    const int c = std::max(0, crossover->channelList->currentIndex());
+    const ChannelParameters& ch = editor->parameters().channels[c];
+    crossoverArea->setAccessibleDescription(tr("Channel %1: high-pass %2 at %3 Hz, low-pass %4 at %5 Hz")
+                                                .arg(QChar(u'A' + c))
+                                                .arg(crossoverFilterTypeName(ch.hpType))
+                                                .arg(ch.hpFrequencyHz)
+                                                .arg(crossoverFilterTypeName(ch.lpType))
+                                                .arg(ch.lpFrequencyHz));
+    crossoverArea->update();
+}
+
+void CDorvaneDlg::onDeviceArrived()
+{
+    if (waitClock().isWaiting()) {
+        waitClock().callAfter(0, this, [this] { onDeviceArrived(); });
+        return;
+    }
+    connectAndRead();
+}
+
+void CDorvaneDlg::onDeviceRemoved()
+{
+    if (waitClock().isWaiting()) {
+        waitClock().callAfter(0, this, [this] { onDeviceRemoved(); });
+        return;
+    }
+    done(QDialog::Rejected);
+    if (homeCloser())
+        homeCloser()();
+}
+
+void CDorvaneDlg::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Escape:
+        // Esc does not close the editor.
+        event->accept();
+        return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        // Enter moves on, which makes the box that had the focus take its value.
+        focusNextChild();
+        event->accept();
+        return;
+    default:
+        QDialog::keyPressEvent(event);
+    }
+}
+
+void CDorvaneDlg::closeEvent(QCloseEvent* event)
+{
+    if (waitClock().isWaiting()) {
+        event->ignore();
+        waitClock().callAfter(0, this, [this] { close(); });
+        return;
+    }
+    QDialog::closeEvent(event);
 }
 
 void CDorvaneDlg::done(int result)
 {
-    sharedState().reopenHomePort = true;
+    if (waitClock().isWaiting()) {
+        waitClock().callAfter(0, this, [this, result] { done(result); });
+        return;
+    }
+    if (!closing) {
+        closing = true;
+        sharedState().statusText = editor->statusText();
+        sharedState().reopenHomePort = true;
+        editor->stopMonitor();
+        watcher->stop();
+        // The home page reopens the port; it is exclusive.
+        serial->close();
+    }
     QDialog::done(result);
 }

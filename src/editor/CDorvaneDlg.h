@@ -1,16 +1,131 @@
 #pragma once
 
+#include "editor/EditorContext.h"
+#include "editor/EditorSession.h"
+#include "response/MarkerState.h"
+
 #include <QDialog>
 
+#include <functional>
+#include <memory>
+#include <optional>
+
+class ChannelColumns;
+class CrossoverGroup;
+class DeviceWatcher;
+class EditorCanvas;
+class EqRow;
+class GraphArea;
+class LimiterGroup;
+class LinkIcon;
+class QAction;
+class QCheckBox;
+class QLineEdit;
+class QMenu;
+class QMenuBar;
+class QPushButton;
+class RoutingBlock;
+class SerialLink;
+
 // The editor of one amplifier. It takes everything it needs from
-// SharedState (address, name, port, baud rate) and leaves its status text
-// there when it closes.
+// SharedState (address, name, baud rate), finds the amplifier's port, reads
+// its whole state into the controls, polls its readings, and leaves its
+// status text in SharedState when it closes.
 class CDorvaneDlg : public QDialog {
     Q_OBJECT
 
 public:
+    // Layout in dialog units.
+    static constexpr int widthUnits = 810;
+    static constexpr int heightUnits = 403;
+    static constexpr int dialogFontPoints = 9;
+    // The periods of the refresh-rate items "1 fast" .. "5 slow".
+    static constexpr int refreshPeriodsMs[] = {300, 600, 1200, 1800, 2400};
+
     explicit CDorvaneDlg(QWidget* parent = nullptr);
+    ~CDorvaneDlg() override;
+
+    // A serial device was removed while an editor is open: the editor closes,
+    // then this closes the home page, which ends the program.
+    static void setHomeCloser(std::function<void()> closer);
+
+    // Opening: connection check and first full-state read. Runs by itself
+    // once the window is first shown (outside the constructor, so that a
+    // serial error reaches the top-level handler with the window open).
+    void startUp();
+    // The platform's device notifications.
+    void onDeviceArrived();
+    void onDeviceRemoved();
+
+    EditorSession& session() { return *editor; }
+    SerialLink& link() { return *serial; }
+    MarkerState& markers() { return markerState; }
+    EditorContext& context() { return *shared; }
+    EqRow& eqRow() { return *eq; }
+    CrossoverGroup& crossoverGroup() { return *crossover; }
+    RoutingBlock& routingBlock() { return *routing; }
+    ChannelColumns& channelColumns() { return *channels; }
+    LimiterGroup& limiterGroup() { return *limiter; }
+    GraphArea* eqGraph() const { return eqArea; }
+    GraphArea* crossoverGraph() const { return crossoverArea; }
+    QLineEdit* statusBox() const { return status; }
+    LinkIcon* linkIcon() const { return icon; }
+    QLineEdit* powerTemperatureBox() const { return powerTemperature; }
+    QCheckBox* knobLockBox() const { return knobLock; }
+    QPushButton* factoryResetButton() const { return resetButton; }
+    QPushButton* bootButton() const { return boot; }
+    QPushButton* standbyButton() const { return standby; }
+    QMenu* toolsMenu() const { return tools; }
+    // "Refresh off", then "1 fast" .. "5 slow".
+    QAction* refreshAction(int index) const;
 
 protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void done(int result) override;
+
+private:
+    void buildControls();
+    void buildMenu();
+    void buildBottomPanel();
+    void placeGraphs();
+    void connectAndRead();
+    // The full-state decode's part in the controls.
+    void showFullState(const std::optional<FullStateReply>& reply);
+    void refreshRead();
+    void factoryReset();
+    void powerOn();
+    void goToStandby();
+    void knobLockClicked(bool checked);
+    void invalidateEq();
+    void invalidateCrossover();
+    QString deviceLine() const;
+    QList<int> portNumbers() const;
+
+    std::unique_ptr<SerialLink> serial;
+    std::unique_ptr<EditorSession> editor;
+    MarkerState markerState;
+    std::unique_ptr<EditorContext> shared;
+    EditorCanvas* canvas = nullptr;
+    GraphArea* eqArea = nullptr;
+    GraphArea* crossoverArea = nullptr;
+    std::unique_ptr<EqRow> eq;
+    std::unique_ptr<CrossoverGroup> crossover;
+    std::unique_ptr<RoutingBlock> routing;
+    std::unique_ptr<ChannelColumns> channels;
+    std::unique_ptr<LimiterGroup> limiter;
+    QLineEdit* status = nullptr;
+    LinkIcon* icon = nullptr;
+    QLineEdit* powerTemperature = nullptr;
+    QCheckBox* knobLock = nullptr;
+    QPushButton* resetButton = nullptr;
+    QPushButton* boot = nullptr;
+    QPushButton* standby = nullptr;
+    QMenuBar* menuBar = nullptr;
+    QMenu* tools = nullptr;
+    QList<QAction*> refreshActions;
+    DeviceWatcher* watcher = nullptr;
+    bool started = false;
+    bool closing = false;
 };

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QObject>
+#include <QRect>
+
+#include <array>
+
+class QCheckBox;
+class QLineEdit;
+class QSlider;
+struct EditorContext;
+struct MonitorTexts;
+
+// The four channel columns "CHA".."CHD": mute, volume, invert and the
+// three live readings.
+class ChannelColumns : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr int left = 634;
+    static constexpr int columnWidth = 43;
+    static constexpr int top = 6;
+    static constexpr int height = 288;
+
+    explicit ChannelColumns(EditorContext& context, QObject* parent = nullptr);
+
+    // The frame of a column, in dialog units.
+    static QRect frameUnits(int channel) { return {left + columnWidth * channel, top, columnWidth - 2, height}; }
+
+    void showParameters();
+    // The volume boxes from the slider positions, sending nothing.
+    void showVolumeBoxes();
+    void showReadings(const MonitorTexts& texts);
+    void disableUpperChannels();
+
+    struct Column {
+        QCheckBox* muteBox = nullptr;
+        QSlider* volumeSlider = nullptr;
+        QLineEdit* volumeBox = nullptr;
+        QCheckBox* invertBox = nullptr;
+        QLineEdit* voltageBox = nullptr;
+        QLineEdit* currentBox = nullptr;
+        QLineEdit* temperatureBox = nullptr;
+    };
+    std::array<Column, 4> columns;
+
+private:
+    void build();
+    void volumeMoved(int channel);
+    void muteClicked(int channel, bool checked);
+    void invertClicked(int channel, bool checked);
+
+    EditorContext& context;
+};

@@ -1,0 +1,173 @@
+#include "editor/EditorSession.h"
+
+#include "app/SharedState.h"
+#include "app/UiLanguage.h"
+#include "protocol/Commands.h"
+#include "protocol/PortProbeAnswer.h"
+#include "serial/LinkSettings.h"
+#include "serial/SerialLink.h"
+
+namespace {
+
+DeviceAddress addressByte(int value) { return static_cast<DeviceAddress>(value & 0xFF); }
+
+} // namespace
+
+EditorSession::EditorSession(SerialLink& link, QObject* parent)
+    : QObject(parent), serial(link), timer(this), status(notConnectedStatusText(uiLanguage()))
+{
+    connect(&timer, &ClockTimer::timeout, this, &EditorSession::monitorTick);
+    connect(&serial, &SerialLink::received, this, &EditorSession::onEditorReceive);
+}
+
+bool EditorSession::isOpen() const { return serial.isOpen(); }
+
+bool EditorSession::send(const QByteArray& frame)
+{
+    if (!serial.isOpen())
+        return false;
+    serial.write(frame);
+    frameSent = true;
+    return true;
+}
+
+EditorSession::ConnectResult EditorSession::connectEditor(const QList<int>& portNumbers)
+{
+    if (portNumbers.isEmpty())
+        return ConnectResult::NoPort;
+    const DeviceAddress wanted = addressByte(sharedState().selectedAddress);
+    const QString settings = sharedState().baudText + QStringLiteral(",n,8,1");
+    for (int port : portNumbers) {
+        serial.setReceiveThreshold(receiveThreshold);
+        serial.open(port, settings);
+        serial.discardInput();
+        serial.write(Commands::portProbe(wanted));
+        waitClock().waitMs(probeWaitMs);
+        const QByteArray answer = serial.readAll();
+        if (matchesPortProbeAnswer(answer, wanted)) {
+            params.address = wanted;
+            setLinkConnected(true);
+            if (announce)
+                announce(tr("The connection is successful"));
+            setStatusText(normalStatusText(uiLanguage()));
+            missed = 0;
+            setMonitorPeriod(firstMonitorPeriodMs);
+            return ConnectResult::Connected;
+        }
+        if (!answer.isEmpty())
+            serial.discardInput();
+        serial.close();
+    }
+    setLinkConnected(false);
+    if (announce)
+        announce(tr("The connection fails"));
+    setStatusText(notConnectedStatusText(uiLanguage()));
+    return ConnectResult::Failed;
+}
+
+int EditorSession::fullStateWaitMs(const QString& baudText)
+{
+    // The whole answer must be in before the one read; faster lines need less.
+    struct Row {
+        const char* baud;
+        int ms;
+    };
+    static constexpr Row rows[] = {{"14400", 900}, {"19200", 800}, {"38400", 600}, {"56000", 500}, {"115200", 500}};
+    for (const Row& row : rows)
+        if (baudText == QLatin1String(row.baud))
+            return row.ms;
+    return 0;
+}
+
+std::optional<FullStateReply> EditorSession::readAndApply(int waitMs)
+{
+    if (waitMs > 0)
+        waitClock().waitMs(waitMs);
+    return applyFullState(serial.readAll());
+}
+
+std::optional<FullStateReply> EditorSession::readFullState()
+{
+    serial.discardInput();
+    if (!serial.isOpen())
+        return std::nullopt;
+    serial.write(Commands::fullStateRequest(params.address));
+    return readAndApply(fullStateWaitMs(sharedState().baudText));
+}
+
+std::optional<FullStateReply> EditorSession::refreshFromReply()
+{
+    // Drops whatever answered before the caller's request went out.
+    serial.discardInput();
+    if (!serial.isOpen())
+        return std::nullopt;
+    return readAndApply(refreshWaitMs);
+}
+
+FullStateReply EditorSession::applyFullState(const QByteArray& bytes)
+{
+    const FullStateReply reply = decodeFullStateReply(bytes.left(SerialLink::readLimit));
+    applyFullStateReply(reply, params);
+    const QString text = statusTextAfterRead(reply, uiLanguage());
+    if (!text.isEmpty())
+        setStatusText(text);
+    serial.discardInput();
+    return reply;
+}
+
+void EditorSession::setMonitorPeriod(int ms)
+{
+    period = ms;
+    timer.start(period);
+}
+
+void EditorSession::monitorTick()
+{
+    if (!serial.isOpen() || frameSent) {
+        frameSent = false;
+        timer.start(period);
+        return;
+    }
+    ++missed;
+    serial.write(Commands::monitorPoll(params.address));
+    if (missed > missedPollsTolerated)
+        setLinkConnected(false);
+    else if (status == normalStatusText(chineseUi) || status == normalStatusText(englishUi))
+        setLinkConnected(true);
+    timer.start(period);
+}
+
+void EditorSession::onEditorReceive(int eventCode)
+{
+    if (eventCode != SerialLink::dataReceivedEvent)
+        return;
+    waitClock().waitMs(receiveWaitMs);
+    MonitorTexts previous = live;
+    previous.status = status;
+    const MonitorDecode decode = decodeMonitorReply(serial.readAll(), previous, uiLanguage());
+    if (decode.accepted) {
+        missed = 0;
+        setLinkConnected(true);
+        live = decode.texts;
+        setStatusText(decode.texts.status);
+        Q_EMIT readingsChanged();
+    }
+    if (decode.discardInput)
+        serial.discardInput();
+}
+
+void EditorSession::setStatusText(const QString& text)
+{
+    if (text == status)
+        return;
+    status = text;
+    Q_EMIT statusTextChanged(status);
+}
+
+void EditorSession::setLinkConnected(bool on)
+{
+    const bool changed = on != connected;
+    connected = on;
+    if (changed)
+        Q_EMIT linkStateChanged(on);
+}

@@ -1,0 +1,108 @@
+#pragma once
+
+#include "protocol/AmpParameters.h"
+#include "protocol/FullStateReply.h"
+#include "protocol/MonitorReply.h"
+#include "serial/WaitClock.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+class SerialLink;
+
+// The editor's serial logic on its own link, without widgets: the
+// connection check, the full-state reads, the monitor timer and the decoding
+// of the live readings into texts. It owns the parameter model the controls
+// show. Every wait goes through waitClock(); a SerialError from the link
+// propagates to the caller.
+class EditorSession : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr int receiveThreshold = 1; // every byte raises a receive event
+    static constexpr int probeWaitMs = 200;
+    static constexpr int receiveWaitMs = 50;   // lets the rest of a monitor reply arrive
+    static constexpr int refreshWaitMs = 500;
+    static constexpr int factoryResetWaitMs = 2000;
+    static constexpr int firstMonitorPeriodMs = 1000;
+    // More unanswered polls than this in a row show the lost picture.
+    static constexpr int missedPollsTolerated = 6;
+
+    explicit EditorSession(SerialLink& link, QObject* parent = nullptr);
+
+    SerialLink& link() { return serial; }
+    bool isOpen() const;
+    AmpParameters& parameters() { return params; }
+    const AmpParameters& parameters() const { return params; }
+    DeviceAddress address() const { return params.address; }
+
+    // A frame the user caused: written only while the port is open, and then
+    // the next monitor tick sends no poll. Returns whether it went out.
+    bool send(const QByteArray& frame);
+
+    // Shows the outcome of the connection check (a message box in the window).
+    using Announcer = std::function<void(const QString& text)>;
+    void setAnnouncer(Announcer announcer) { announce = std::move(announcer); }
+
+    enum class ConnectResult { NoPort, Connected, Failed };
+    // Probes each port in turn for the amplifier of SharedState.selectedAddress
+    // at SharedState.baudText; the first that answers stays open.
+    ConnectResult connectEditor(const QList<int>& portNumbers);
+
+    // The wait after a full-state request at a baud rate; 0 for rates the
+    // amplifiers do not use.
+    static int fullStateWaitMs(const QString& baudText);
+    // Requests the whole state and applies what arrives; nothing when the
+    // port is closed.
+    std::optional<FullStateReply> readFullState();
+    // Applies the answer to a request the caller has sent already.
+    std::optional<FullStateReply> refreshFromReply();
+    // The full-state decode of the bytes of one read: the model, the status
+    // text, and the input dropped. Controls are the caller's part.
+    FullStateReply applyFullState(const QByteArray& bytes);
+
+    // ---- Monitor timer ----
+    ClockTimer& monitorTimer() { return timer; }
+    int monitorPeriodMs() const { return period; }
+    // A refresh-rate item: the new period, the timer restarted.
+    void setMonitorPeriod(int ms);
+    // "Refresh off": the period keeps its value.
+    void stopMonitor() { timer.stop(); }
+    void monitorTick();
+    int missedPolls() const { return missed; }
+    bool frameSentSinceTick() const { return frameSent; }
+
+    // The receive notification of the link.
+    void onEditorReceive(int eventCode);
+
+    // ---- What the window shows ----
+    bool linkConnected() const { return connected; }
+    const QString& statusText() const { return status; }
+    void setStatusText(const QString& text);
+    const MonitorTexts& readings() const { return live; }
+
+Q_SIGNALS:
+    void linkStateChanged(bool connected);
+    void statusTextChanged(const QString& text);
+    void readingsChanged();
+
+private:
+    void setLinkConnected(bool on);
+    std::optional<FullStateReply> readAndApply(int waitMs);
+
+    SerialLink& serial;
+    AmpParameters params;
+    Announcer announce;
+    ClockTimer timer;
+    int period = firstMonitorPeriodMs;
+    int missed = 0;
+    bool frameSent = false;
+    bool connected = false;
+    QString status;
+    MonitorTexts live;
+};

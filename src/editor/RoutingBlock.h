@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QObject>
+
+#include <array>
+
+class EditorBox;
+class QComboBox;
+class QLineEdit;
+class QSlider;
+struct EditorContext;
+
+// The middle block: the two pair modes, and per channel the gain slider,
+// the delay, the input type and the output source.
+class RoutingBlock : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr int left = 456;
+    static constexpr int columnWidth = 44;
+
+    explicit RoutingBlock(EditorContext& context, QObject* parent = nullptr);
+
+    // Slider ranges from gainTop, then every control from the model. With
+    // `channelCount` 2 the routing of CHC and CHD is left alone.
+    void showParameters(int channelCount);
+    // The gain boxes from the slider positions, sending nothing.
+    void showGainBoxes();
+    void disableUpperChannels();
+
+    struct Column {
+        QSlider* gainSlider = nullptr;
+        QLineEdit* gainBox = nullptr;
+        EditorBox* delayBox = nullptr;
+        QComboBox* inputList = nullptr;
+        QComboBox* outputList = nullptr;
+    };
+    std::array<QComboBox*, 2> pairLists{};
+    std::array<Column, 4> columns;
+
+private:
+    void build();
+    void pairChosen(int pair, int index);
+    void gainMoved(int channel);
+    void commitDelay(int channel);
+    void inputChosen(int channel, int index);
+    void outputChosen(int channel, int index);
+    void setGainRange();
+    void showRouting(int channel);
+
+    EditorContext& context;
+};

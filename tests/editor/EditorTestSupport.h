@@ -1,0 +1,64 @@
+#pragma once
+
+#include "app/SharedState.h"
+#include "app/UiLanguage.h"
+#include "serial/SerialLinkFactory.h"
+#include "serial/SerialPorts.h"
+#include "serial/VirtualClock.h"
+#include "sim/SimBus.h"
+#include "sim/SimLink.h"
+#include "widgets/UserDialogs.h"
+
+#include <QByteArray>
+#include <QList>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+// Bytes written as hex pairs with optional blanks: "55 06 03".
+inline QByteArray hex(const char* text) { return QByteArray::fromHex(QByteArray(text).replace(' ', "")); }
+
+// Simulated buses behind the ports of the port list, English texts, the
+// virtual clock, recorded messages and every frame the amplifiers heard.
+struct EditorBusFixture : testing::Test {
+    static constexpr int address = 3;
+    ScopedVirtualClock clock;
+    SimBus bus{19200};
+    SimBus otherBus{19200};
+    QList<int> ports; // the port numbers of the two buses: otherBus first
+    UserDialogs::MessageRecorder messages;
+    QList<QByteArray> heard;
+
+    EditorBusFixture()
+    {
+        setUiLanguage(englishUi);
+        resetSharedState();
+        SerialPorts::setPresentPortsSource([] {
+            return QList<SerialPorts::PresentPort>{{QStringLiteral("/dev/ttyVX4EDIT0"), QStringLiteral("other"), true},
+                                                   {QStringLiteral("/dev/ttyVX4EDIT1"), QStringLiteral("bus"), true}};
+        });
+        SerialPorts::setOpenTest([](const QString&) { return true; });
+        QList<SSerInfo> list;
+        ListSerialPorts(list);
+        for (const SSerInfo& info : list)
+            ports.append(PortNumberFromName(info.displayName));
+        setSerialLinkMaker([this](QObject* parent) {
+            auto link = std::make_unique<SimLink>(nullptr, parent);
+            link->addPort(ports.value(0), &otherBus);
+            link->addPort(ports.value(1), &bus);
+            return link;
+        });
+        sharedState().selectedAddress = address;
+        sharedState().baudText = QStringLiteral("19200");
+        QObject::connect(&bus, &SimBus::frameHeard, [this](const QByteArray& frame) { heard.append(frame); });
+    }
+    ~EditorBusFixture() override
+    {
+        setSerialLinkMaker({});
+        SerialPorts::setPresentPortsSource({});
+        SerialPorts::setOpenTest({});
+        resetSharedState();
+    }
+    // Frames heard since the last call.
+    QList<QByteArray> takeHeard() { return std::exchange(heard, {}); }
+};
