@@ -13,10 +13,11 @@ struct Simulator {
     QProcess process;
     QString path;
 
-    Simulator()
+    explicit Simulator(const QStringList& arguments = {"--amps", "3", "--baud", "19200", "--channels", "2",
+                                                       "--gain-top", "30"})
     {
         process.setProgram(QStringLiteral(VX4_SIM_PATH));
-        process.setArguments({"--amps", "3", "--baud", "19200", "--channels", "2", "--gain-top", "30"});
+        process.setArguments(arguments);
         process.start();
         if (process.waitForStarted(2000) && process.waitForReadyRead(2000))
             path = QString::fromLocal8Bit(process.readLine()).trimmed();
@@ -25,6 +26,14 @@ struct Simulator {
     {
         process.terminate();
         process.waitForFinished(2000);
+    }
+    // A console command; its answer line.
+    QByteArray command(const char* line)
+    {
+        process.write(QByteArray(line) + '\n');
+        while (!process.canReadLine() && process.waitForReadyRead(2000)) {
+        }
+        return process.readLine().trimmed();
     }
 };
 
@@ -73,6 +82,27 @@ TEST(VxCtlProcess, SetsAndReadsAnAmplifierOnThePseudoTerminal)
     Result bad = vx4ctl({"--port", sim.path, "--baud", "19200", "--trace", "set", "3", "volume", "E", "-20"});
     EXPECT_EQ(bad.exitCode, 2);
     EXPECT_FALSE(bad.err.contains("> "));
+}
+
+// A fault report sent while no program had the port open waits in the
+// pseudo-terminal; status shows it over the status reply's text.
+TEST(VxCtlProcess, StatusShowsAFaultReportTheAmplifierSentBefore)
+{
+    Simulator sim({"--amps", "1,2,7", "--baud", "19200"});
+    ASSERT_FALSE(sim.path.isEmpty());
+    const auto states = [&] {
+        // The baud rate found by probing, which drops what waited before it.
+        const Result status = vx4ctl({"--port", sim.path, "--json", "status", "1", "2", "7"});
+        EXPECT_EQ(status.exitCode, 0) << status.err.constData();
+        QStringList texts;
+        for (const QJsonValue& row : QJsonDocument::fromJson(status.out).array())
+            texts << row[QLatin1String("address")].toString() + u'=' + row[QLatin1String("state")].toString();
+        return texts.join(u' ').toStdString();
+    };
+    EXPECT_EQ(states(), "1=Normal 2=Normal 7=Normal");
+    ASSERT_EQ(sim.command("fault 2 0xFE"), "ok");
+    EXPECT_EQ(states(), "1=Normal 2=fault1 7=Normal");
+    EXPECT_EQ(states(), "1=Normal 2=Normal 7=Normal"); // a report is shown once
 }
 
 } // namespace
