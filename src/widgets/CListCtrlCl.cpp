@@ -106,6 +106,19 @@ QColor CListCtrlCl::rowTextColour(int row) const
     return QColor(rowNotConnected(row) ? notConnectedTextColour : connectedTextColour);
 }
 
+void CListCtrlCl::dataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight,
+                              const QList<int> &roles)
+{
+    QTableView::dataChanged(topLeft, bottomRight, roles);
+    if (!topLeft.isValid() || !bottomRight.isValid())
+        return;
+    if (stateColumn < topLeft.column() || stateColumn > bottomRight.column())
+        return;
+    const int top = rowViewportPosition(topLeft.row());
+    const int bottom = rowViewportPosition(bottomRight.row()) + rowHeight(bottomRight.row());
+    viewport()->update(QRect(0, top, viewport()->width(), bottom - top));
+}
+
 void CListCtrlCl::paintEvent(QPaintEvent *event)
 {
     QTableView::paintEvent(event);

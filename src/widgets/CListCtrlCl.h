@@ -48,6 +48,9 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    // A new connection state recolours its whole row, not just its cell.
+    void dataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight,
+                     const QList<int> &roles = QList<int>()) override;
 
 private:
     bool rowNotConnected(int row) const;

@@ -475,6 +475,31 @@ TEST_F(HomePageTest, SilentRowsAreDrawnNotConnectedInEnglishToo)
     EXPECT_EQ(home->view()->rowFill(0), QColor(CListCtrlCl::connectedFill));
 }
 
+TEST_F(HomePageTest, WholeRowChangesColourWhenItsAmplifierAnswers)
+{
+    bus.addAmplifier(1);
+    open("1 A\r\n");
+    // The regions the view asks to repaint, as the row changes.
+    struct RepaintSpy : QObject {
+        QRegion asked;
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            if (event->type() == QEvent::Paint)
+                asked += static_cast<QPaintEvent*>(event)->region();
+            return false;
+        }
+    } spy;
+    QWidget* viewport = home->view()->viewport();
+    QCoreApplication::processEvents();
+    viewport->installEventFilter(&spy);
+    home->table().setText(0, DeviceTable::ConnectionColumn, QStringLiteral("The connection"));
+    QCoreApplication::processEvents(); // delivers the pending repaint
+    const QRect numberCell = home->view()->visualRect(home->table().index(0, DeviceTable::NumberColumn));
+    EXPECT_TRUE(spy.asked.contains(numberCell.center()));
+    const QImage image = viewport->grab().toImage();
+    EXPECT_EQ(QColor(image.pixel(numberCell.left() + 2, numberCell.center().y())), QColor(CListCtrlCl::connectedFill));
+}
+
 TEST_F(HomePageTest, EveryControlHasItsAccessibleName)
 {
     open();
