@@ -326,7 +326,7 @@ int Session::search()
         for (int a = DeviceSession::firstSearchAddress; a <= DeviceSession::lastSearchAddress; ++a)
             unlisted += table.hasAddress(a) ? 0 : 1;
         env.err << "searching " << unlisted << " addresses, about "
-                << (unlisted * DeviceSession::searchWaitMs + 999) / 1000 << " s" << Qt::endl;
+                << (unlisted * DeviceSession::searchWaitMs + 500) / 1000 << " s" << Qt::endl;
     }
     DeviceSession session(link, table);
     // Reports that waited on the line would spoil the first reply.
