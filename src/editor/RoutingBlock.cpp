@@ -157,8 +157,15 @@ void RoutingBlock::outputChosen(int channel, int index)
 void RoutingBlock::showParameters(int channelCount)
 {
     ApplyingScope applying(context);
-    const AmpParameters& params = context.parameters();
+    AmpParameters& params = context.parameters();
+    // The new range clamps the sliders, and they write what they show into
+    // the model: keep the gains that were read.
+    std::array<int, channelCountMax> gains{};
+    for (int c = 0; c < channelCountMax; ++c)
+        gains[c] = params.channels[c].gainDb;
     setGainRange();
+    for (int c = 0; c < channelCountMax; ++c)
+        params.channels[c].gainDb = gains[c];
     for (int c = 0; c < channelCountMax; ++c) {
         const ChannelParameters& ch = params.channels[c];
         Column& column = columns[c];

@@ -1,1 +1,415 @@
 #include "EditorTestSupport.h"
+
+#include "editor/CDorvaneDlg.h"
+#include "editor/ChannelColumns.h"
+#include "editor/CrossoverGroup.h"
+#include "editor/EditorWidgets.h"
+#include "editor/EqRow.h"
+#include "editor/LimiterGroup.h"
+#include "editor/RoutingBlock.h"
+#include "editor/XiuGai.h"
+#include "protocol/Commands.h"
+
+#include <QAbstractButton>
+#include <QAccessible>
+#include <QAccessibleValueInterface>
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QSet>
+#include <QSlider>
+#include <QTest>
+
+namespace {
+
+struct EditorWindowTest : EditorBusFixture {
+    std::unique_ptr<CDorvaneDlg> editor;
+
+    ~EditorWindowTest() override { XiuGai::setAnswer({}); CDorvaneDlg::setHomeCloser({}); }
+
+    // Opens the editor as the home page does; the frames of the opening are
+    // left out of what the tests see.
+    CDorvaneDlg& open()
+    {
+        editor = std::make_unique<CDorvaneDlg>();
+        editor->startUp();
+        clock->runDue();
+        takeHeard();
+        return *editor;
+    }
+    CDorvaneDlg& openShown()
+    {
+        open();
+        editor->show();
+        QApplication::setActiveWindow(editor.get());
+        return *editor;
+    }
+    // Types into a box and presses Enter, as the user would.
+    void typeAndEnter(QLineEdit* box, const QString& text)
+    {
+        box->setFocus();
+        box->clear();
+        QTest::keyClicks(box, text);
+        QTest::keyClick(box, Qt::Key_Return);
+    }
+    ChannelColumns::Column& column(int c) { return editor->channelColumns().columns[c]; }
+    RoutingBlock::Column& routing(int c) { return editor->routingBlock().columns[c]; }
+};
+
+TEST_F(EditorWindowTest, OpeningConnectsReadsTheAmplifierAndSendsNothingBack)
+{
+    SimAmplifier& amp = bus.addAmplifier(address);
+    SimParameters& p = amp.parameters();
+    p.channels[1].volumeDb = -20;
+    p.channels[0].mute = true;
+    p.channels[2].delayUs = 1234;
+    p.channels[3].outputSource = 5;
+    p.channels[1].limiterThreshold = 30;
+    p.channels[0].bands[0] = {1000, 600, 200, 1};
+    editor = std::make_unique<CDorvaneDlg>();
+    EXPECT_FALSE(sharedState().reopenHomePort);
+    editor->startUp();
+    EXPECT_EQ(takeHeard(), QList<QByteArray>({Commands::portProbe(address), Commands::fullStateRequest(address)}));
+    EXPECT_EQ(messages.messages, QStringList{QStringLiteral("The connection is successful")});
+    EXPECT_EQ(editor->statusBox()->text(), QStringLiteral("Normal"));
+    EXPECT_TRUE(editor->linkIcon()->isConnected());
+
+    EXPECT_EQ(column(1).volumeSlider->value(), 20);
+    EXPECT_EQ(column(1).volumeBox->text(), QStringLiteral("-20dB"));
+    EXPECT_EQ(column(0).volumeBox->text(), QStringLiteral("-80dB"));
+    EXPECT_TRUE(column(0).muteBox->isChecked());
+    EXPECT_EQ(routing(2).delayBox->text(), QStringLiteral("1234"));
+    EXPECT_EQ(routing(0).gainBox->text(), QStringLiteral("23dB"));
+    EXPECT_EQ(editor->routingBlock().pairLists[1]->currentIndex(), 1);
+    EXPECT_FALSE(routing(3).outputList->isEnabled());
+    EXPECT_EQ(routing(3).outputList->currentText(), QStringLiteral("Source-d"));
+    EXPECT_EQ(editor->limiterGroup().controls[LimiterGroup::Threshold].box->text(), QStringLiteral("41"));
+    EqRow& eq = editor->eqRow();
+    EXPECT_EQ(eq.frequencyBox->text(), QStringLiteral("1000"));
+    EXPECT_EQ(eq.gainBox->text(), QStringLiteral("6"));
+    EXPECT_EQ(eq.qBox->text(), QStringLiteral("2.0"));
+    EXPECT_EQ(eq.qArrows->value(), 20);
+    // The band's marker sits on the pixel of 1000 Hz, 6 dB up.
+    const MarkerState& m = editor->markers();
+    EXPECT_LT(m.band(0, 0).box.centreY(), m.eqPlot().zeroDbY());
+    EXPECT_NEAR(m.bandFrequencyHz(0, 0), 1000, 15);
+
+    // The reading of the first poll lands in the columns.
+    clock->advance(1100);
+    EXPECT_EQ(takeHeard(), QList<QByteArray>{Commands::monitorPoll(address)});
+    EXPECT_EQ(column(0).voltageBox->text(), QStringLiteral("12.30V"));
+    EXPECT_EQ(column(3).currentBox->text(), QStringLiteral("1.50A"));
+    EXPECT_EQ(editor->powerTemperatureBox()->text(), QStringLiteral("40.00℃"));
+}
+
+TEST_F(EditorWindowTest, VolumeSliderSendsOneFramePerShownStep)
+{
+    bus.addAmplifier(address);
+    open();
+    QSlider* volume = column(1).volumeSlider;
+    volume->setValue(20);
+    EXPECT_EQ(takeHeard(), QList<QByteArray>{hex("55 06 03 10 02 03 EC 0A")});
+    EXPECT_EQ(column(1).volumeBox->text(), QStringLiteral("-20dB"));
+    EXPECT_EQ(bus.amplifier(address)->parameters().channels[1].volumeDb, -20);
+    // A redraw, or the same value again, shows nothing new and sends nothing.
+    volume->setValue(20);
+    volume->repaint();
+    EXPECT_TRUE(takeHeard().isEmpty());
+    volume->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    volume->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    EXPECT_EQ(takeHeard(), QList<QByteArray>({Commands::volume(address, 2, -19), Commands::volume(address, 2, -18)}));
+}
+
+TEST_F(EditorWindowTest, GainTopMovesTheGainAndThresholdRanges)
+{
+    bus.addAmplifier(address, 4, 30).parameters().channels[0].gainDb = 25;
+    open();
+    QSlider* gain = routing(0).gainSlider;
+    EXPECT_EQ(gain->minimum(), 12);
+    EXPECT_EQ(gain->maximum(), 30);
+    EXPECT_EQ(routing(0).gainBox->text(), QStringLiteral("25dB"));
+    QSlider* threshold = editor->limiterGroup().controls[LimiterGroup::Threshold].slider;
+    EXPECT_EQ(threshold->minimum(), -32); // threshold 32 at the top
+    EXPECT_EQ(threshold->maximum(), -2);  // 2 at the bottom
+    gain->setValue(gain->minimum());     // the top: the highest gain
+    EXPECT_EQ(takeHeard(), QList<QByteArray>{Commands::gain(address, 1, 30)});
+    EXPECT_EQ(bus.amplifier(address)->parameters().channels[0].gainDb, 30);
+}
+
+TEST_F(EditorWindowTest, CrossoverBoxReadsKilohertzLimitsAndMovesTheFocusOn)
+{
+    bus.addAmplifier(address);
+    openShown();
+    EditorBox* box = editor->crossoverGroup().sides[0].frequencyBox;
+    typeAndEnter(box, QStringLiteral("2k"));
+    EXPECT_EQ(box->text(), QStringLiteral("2000"));
+    EXPECT_FALSE(box->hasFocus());
+    EXPECT_EQ(takeHeard(), QList<QByteArray>{Commands::highPassFrequency(address, 1, 2000)});
+    EXPECT_EQ(editor->crossoverGroup().sides[0].arrows->value(), 2000);
+    EXPECT_NEAR(editor->markers().crossoverFrequencyHz(0, MarkerState::highPass), 2000, 25);
+    typeAndEnter(box, QStringLiteral("5"));
+    EXPECT_EQ(box->text(), QStringLiteral("20"));
+    EXPECT_EQ(takeHeard(), QList<QByteArray>{Commands::highPassFrequency(address, 1, 20)});
+    EXPECT_EQ(bus.amplifier(address)->parameters().channels[0].hpFrequencyHz, 20);
+}
+
+TEST_F(EditorWindowTest, BridgeDisablesTheSecondOutputAndSendsFive)
+{
+    bus.addAmplifier(address);
+    open();
+    editor->routingBlock().pairLists[1]->setCurrentIndex(1);
+    EXPECT_FALSE(routing(3).outputList->isEnabled());
+    EXPECT_EQ(takeHeard(), QList<QByteArray>{Commands::outputSource(address, 4, 5)});
+    routing(3).outputList->setEnabled(true);
+    routing(3).outputList->setCurrentIndex(2);
+    takeHeard();
+    editor->routingBlock().pairLists[1]->setCurrentIndex(0);
+    EXPECT_TRUE(routing(3).outputList->isEnabled());
+    EXPECT_EQ(takeHeard(), QList<QByteArray>{Commands::outputSource(address, 4, 3)});
+}
+
+TEST_F(EditorWindowTest, FilterTypeEnablesTheBoxesItHas)
+{
+    bus.addAmplifier(address);
+    open();
+    EqRow& eq = editor->eqRow();
+    eq.bandList->setCurrentIndex(4);
+    eq.gainBox->setText(QStringLiteral("6"));
+    Q_EMIT eq.gainBox->committed();
+    takeHeard();
+    struct Row {
+        int type;
+        bool gain, q, onZeroLine;
+    };
+    for (const Row& r : {Row{9, false, false, true}, Row{4, false, true, true}, Row{1, true, true, true}, Row{3, true, true, true}}) {
+        eq.typeList->setCurrentIndex(r.type);
+        EXPECT_EQ(eq.gainBox->isEnabled(), r.gain) << r.type;
+        EXPECT_EQ(eq.qBox->isEnabled(), r.q) << r.type;
+        // Back on a type with a gain the marker stays on the 0 dB line.
+        EXPECT_EQ(editor->markers().band(0, 4).box.centreY() == editor->markers().eqPlot().zeroDbY(), r.onZeroLine) << r.type;
+        EXPECT_EQ(takeHeard(), QList<QByteArray>{Commands::eqType(address, 1, 5, r.type)}) << r.type;
+    }
+}
+
+TEST_F(EditorWindowTest, BoxesLimitWhatIsTyped)
+{
+    bus.addAmplifier(address);
+    openShown();
+    typeAndEnter(routing(0).delayBox, QStringLiteral("65001"));
+    EXPECT_EQ(routing(0).delayBox->text(), QStringLiteral("65000"));
+    const QList<QByteArray> delay = takeHeard();
+    ASSERT_EQ(delay.size(), 1);
+    EXPECT_EQ(delay[0].mid(6, 2), hex("FD E8"));
+    EqRow& eq = editor->eqRow();
+    typeAndEnter(eq.gainBox, QStringLiteral("-25"));
+    EXPECT_EQ(eq.gainBox->text(), QStringLiteral("-18"));
+    const QList<QByteArray> gain = takeHeard();
+    ASSERT_EQ(gain.size(), 1);
+    EXPECT_EQ(gain[0].mid(9, 2), hex("F8 F8"));
+    typeAndEnter(eq.qBox, QStringLiteral("25"));
+    EXPECT_EQ(eq.qBox->text(), QStringLiteral("20.0"));
+    EXPECT_EQ(eq.qArrows->value(), 200);
+    // Leaving the frequency box on the way committed it too.
+    EXPECT_EQ(takeHeard(), QList<QByteArray>({Commands::eqBand(address, 1, 1, 20, -18), Commands::eqQ(address, 1, 1, 2000)}));
+    LimiterGroup& limiter = editor->limiterGroup();
+    typeAndEnter(limiter.controls[LimiterGroup::Attack].box, QStringLiteral("20000"));
+    EXPECT_EQ(limiter.controls[LimiterGroup::Attack].box->text(), QStringLiteral("10000"));
+    EXPECT_EQ(limiter.controls[LimiterGroup::Attack].slider->value(), 1);
+    EXPECT_EQ(takeHeard(), QList<QByteArray>{Commands::attack(address, 1, 10000, AttackSource::Box)});
+}
+
+TEST_F(EditorWindowTest, LimiterSlidersKeepAPositionPerChannel)
+{
+    bus.addAmplifier(address);
+    open();
+    LimiterGroup& limiter = editor->limiterGroup();
+    QSlider* release = limiter.controls[LimiterGroup::Release].slider;
+    release->setValue(9001); // 1000 ms on CHA
+    EXPECT_EQ(takeHeard(), QList<QByteArray>{Commands::release(address, 1, 1000)});
+    limiter.channelList->setCurrentIndex(1);
+    // CHB's values come back onto the sliders, and go out again.
+    EXPECT_EQ(limiter.controls[LimiterGroup::Release].box->text(), QStringLiteral("200"));
+    EXPECT_TRUE(takeHeard().contains(Commands::release(address, 2, 200)));
+    limiter.channelList->setCurrentIndex(0);
+    EXPECT_EQ(limiter.controls[LimiterGroup::Release].box->text(), QStringLiteral("1000"));
+}
+
+TEST_F(EditorWindowTest, RefreshMenuSetsThePollPeriod)
+{
+    bus.addAmplifier(address);
+    open();
+    editor->refreshAction(3)->trigger(); // "3"
+    EXPECT_EQ(editor->session().monitorTimer().interval(), 1200);
+    clock->advance(1200);
+    EXPECT_EQ(takeHeard(), QList<QByteArray>{Commands::monitorPoll(address)});
+    editor->refreshAction(0)->trigger(); // "Refresh off"
+    clock->advance(5000);
+    EXPECT_TRUE(takeHeard().isEmpty());
+    const QList<QAction*> items = editor->toolsMenu()->actions();
+    EXPECT_TRUE(items.last()->text().isEmpty());
+    EXPECT_FALSE(items.last()->isEnabled());
+}
+
+TEST_F(EditorWindowTest, TwoChannelAmplifierDisablesTheUpperChannels)
+{
+    bus.addAmplifier(address, 2);
+    open();
+    for (int c = 2; c < 4; ++c) {
+        EXPECT_FALSE(column(c).volumeSlider->isEnabled());
+        EXPECT_FALSE(column(c).muteBox->isEnabled());
+        EXPECT_FALSE(column(c).voltageBox->isEnabled());
+        EXPECT_FALSE(routing(c).gainSlider->isEnabled());
+        EXPECT_FALSE(routing(c).delayBox->isEnabled());
+        EXPECT_FALSE(routing(c).outputList->isEnabled());
+    }
+    EXPECT_FALSE(editor->routingBlock().pairLists[1]->isEnabled());
+    EXPECT_EQ(editor->eqRow().channelList->count(), 2);
+    EXPECT_EQ(editor->crossoverGroup().channelList->count(), 2);
+    EXPECT_EQ(editor->limiterGroup().channelList->count(), 4);
+    EXPECT_EQ(routing(0).outputList->count(), 2);
+    EXPECT_TRUE(routing(1).outputList->isEnabled());
+    // A second read keeps them disabled.
+    editor->onDeviceArrived();
+    EXPECT_FALSE(column(3).volumeSlider->isEnabled());
+    EXPECT_EQ(editor->eqRow().channelList->count(), 2);
+}
+
+TEST_F(EditorWindowTest, PartialReplyAppliesOnlyWhatArrived)
+{
+    SimAmplifier& amp = bus.addAmplifier(address);
+    amp.parameters().channels[0].volumeDb = -7;
+    amp.parameters().channels[0].bands[0].frequencyHz = 5000;
+    // The answer starts just before the end of the 800 ms wait: only its
+    // head is in when the editor reads.
+    bus.setWireTime(true);
+    QObject::connect(&bus, &SimBus::frameHeard, [&amp](const QByteArray& frame) {
+        if (frame == Commands::fullStateRequest(address))
+            amp.extraDelayMs = 780;
+    });
+    open();
+    EXPECT_EQ(column(0).volumeBox->text(), QStringLiteral("-7dB"));
+    EXPECT_EQ(editor->session().parameters().band(0, 0).bandFrequencyHz, 20);
+    EXPECT_EQ(editor->eqRow().frequencyBox->text(), QStringLiteral("20"));
+}
+
+TEST_F(EditorWindowTest, PortClosedSendsNothingAndShowsNothing)
+{
+    open();
+    EXPECT_EQ(messages.messages, QStringList{QStringLiteral("The connection fails")});
+    EXPECT_EQ(editor->statusBox()->text(), QStringLiteral("Not connected"));
+    EXPECT_FALSE(editor->link().isOpen());
+    column(0).volumeSlider->setValue(10);
+    EXPECT_TRUE(column(0).volumeBox->text().isEmpty());
+    column(0).muteBox->click();
+    editor->routingBlock().pairLists[0]->setCurrentIndex(1);
+    EXPECT_FALSE(routing(1).outputList->isEnabled());
+    editor->bootButton()->click();
+    EXPECT_EQ(editor->statusBox()->text(), QStringLiteral("Not connected"));
+    editor->standbyButton()->click();
+    EXPECT_EQ(editor->statusBox()->text(), QStringLiteral("Standby"));
+    clock->advance(3000);
+    EXPECT_TRUE(takeHeard().isEmpty());
+    EXPECT_TRUE(otherBus.pending().isEmpty());
+}
+
+TEST_F(EditorWindowTest, FactoryResetOnlyAfterOk)
+{
+    SimAmplifier& amp = bus.addAmplifier(address);
+    amp.parameters().channels[0].volumeDb = 0;
+    open();
+    XiuGai::setAnswer([] { return false; });
+    editor->factoryResetButton()->click();
+    EXPECT_TRUE(takeHeard().isEmpty());
+    XiuGai::setAnswer([] { return true; });
+    clock->clearWaits();
+    editor->factoryResetButton()->click();
+    EXPECT_EQ(takeHeard(), QList<QByteArray>({Commands::factoryReset(address), Commands::fullStateRequest(address)}));
+    EXPECT_EQ(clock->waits(), QList<int>({2000, 500}));
+    EXPECT_EQ(column(0).volumeBox->text(), QStringLiteral("-80dB"));
+}
+
+TEST_F(EditorWindowTest, ClosingHandsTheStatusOverAndEscDoesNot)
+{
+    bus.addAmplifier(address);
+    openShown();
+    QTest::keyClick(editor.get(), Qt::Key_Escape);
+    EXPECT_TRUE(editor->isVisible());
+    editor->standbyButton()->click();
+    editor->close();
+    EXPECT_FALSE(editor->isVisible());
+    EXPECT_EQ(sharedState().statusText, QStringLiteral("Standby"));
+    EXPECT_TRUE(sharedState().reopenHomePort);
+    EXPECT_FALSE(editor->link().isOpen());
+    EXPECT_FALSE(editor->session().monitorTimer().isActive());
+}
+
+TEST_F(EditorWindowTest, DeviceRemovalClosesTheEditorThenTheHomePage)
+{
+    bus.addAmplifier(address);
+    openShown();
+    bool homeClosed = false;
+    CDorvaneDlg::setHomeCloser([&] {
+        EXPECT_TRUE(sharedState().reopenHomePort); // the hand-over came first
+        homeClosed = true;
+    });
+    editor->onDeviceRemoved();
+    EXPECT_TRUE(homeClosed);
+    EXPECT_FALSE(editor->isVisible());
+}
+
+TEST_F(EditorWindowTest, EveryControlHasItsEnglishName)
+{
+    bus.addAmplifier(address);
+    open();
+    QSet<QString> names;
+    QWidget* canvas = editor->eqGraph()->parentWidget();
+    for (QWidget* w : canvas->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        const bool control = qobject_cast<QAbstractButton*>(w) || qobject_cast<QComboBox*>(w) || qobject_cast<QLineEdit*>(w)
+            || qobject_cast<QAbstractSlider*>(w) || qobject_cast<QAbstractSpinBox*>(w) || qobject_cast<GraphArea*>(w);
+        if (!control)
+            continue;
+        EXPECT_FALSE(w->accessibleName().isEmpty()) << w->metaObject()->className();
+        EXPECT_FALSE(names.contains(w->accessibleName())) << w->accessibleName().toStdString();
+        names.insert(w->accessibleName());
+        if (auto* list = qobject_cast<QComboBox*>(w)) {
+            EXPECT_EQ(list->accessibleDescription(), list->accessibleName());
+        }
+    }
+    const char* expected[] = {
+        "EQ response", "Crossover response", "EQ Channel", "Filter", "boost(dB)", "Frequency(Hz)", "Q", "EQ Bypass",
+        "Filter type", "RESET-EQ", "Crossover Channel", "High-pass filter type", "High-pass filter frequency(Hz)",
+        "Low-pass filter type", "Low-pass filter frequency(Hz)", "CHA-B Mode", "CHC-D Mode", "Gain CHA", "Gain CHD value",
+        "Delay(us) CHC", "Source-b", "CHD OUT", "Limiter Channel", "Threshold(dBu)", "Attack(ms) value", "Release(ms)",
+        "Mute CHB", "Vol(dB) CHD", "Vol(dB) CHB value", "Invert CHA", "Voltage CHA", "Current CHC", "Temperature CHD",
+        "Power TEMP", "Knob lock", "RESET", "Boot", "Standby", "Connection status"};
+    for (const char* name : expected)
+        EXPECT_TRUE(names.contains(QString::fromUtf8(name))) << name;
+    EXPECT_GE(names.size(), 80);
+}
+
+TEST_F(EditorWindowTest, ControlsWorkThroughTheAccessibilityInterface)
+{
+    bus.addAmplifier(address);
+    open();
+    QAccessibleInterface* slider = QAccessible::queryAccessibleInterface(column(3).volumeSlider);
+    ASSERT_NE(slider, nullptr);
+    EXPECT_EQ(slider->text(QAccessible::Name), QStringLiteral("Vol(dB) CHD"));
+    ASSERT_NE(slider->valueInterface(), nullptr);
+    slider->valueInterface()->setCurrentValue(0);
+    EXPECT_EQ(takeHeard(), QList<QByteArray>{Commands::volume(address, 4, 0)});
+    QAccessibleInterface* mute = QAccessible::queryAccessibleInterface(column(1).muteBox);
+    ASSERT_NE(mute->actionInterface(), nullptr);
+    mute->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    EXPECT_EQ(takeHeard(), QList<QByteArray>{Commands::mute(address, 2, true)});
+    QAccessibleInterface* boot = QAccessible::queryAccessibleInterface(editor->bootButton());
+    // A press through the interface is an animated click: it lands a moment later.
+    boot->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !heard.isEmpty(); }, 2000));
+    EXPECT_EQ(takeHeard(), QList<QByteArray>{Commands::power(address, 1)});
+}
+
+} // namespace
