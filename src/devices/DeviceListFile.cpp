@@ -98,6 +98,20 @@ QString load(const QString& path, DeviceTable& table)
     return {};
 }
 
+bool existsUnreadable(const QString& path)
+{
+    QFile file(path);
+    return file.exists() && !file.open(QIODevice::ReadOnly);
+}
+
+QString notWrittenOverText(const QString& path)
+{
+    const QString name = QDir::toNativeSeparators(path);
+    if (uiLanguage() == chineseUi)
+        return QString::fromUtf8("无法读取 %1，因此不覆盖它；设备表的更改未保存。").arg(name);
+    return QStringLiteral("%1 could not be read, so it is not written over; the changes to the device table are not saved.").arg(name);
+}
+
 QString save(const QString& path, const DeviceTable& table)
 {
     QSaveFile file(path);

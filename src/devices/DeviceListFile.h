@@ -30,6 +30,12 @@ QList<Entry> decode(const QByteArray& bytes);
 // Equipment state. A missing file leaves the table empty and is no error.
 // Returns an error text naming the file, empty on success.
 QString load(const QString& path, DeviceTable& table);
+// True when the file is there but cannot be read: the table then stays
+// empty, and saving it would replace the user's list with that empty one.
+bool existsUnreadable(const QString& path);
+// The text that says a save was refused for that reason.
+QString notWrittenOverText(const QString& path);
+
 // Writes atomically: on failure the previous file stays as it was. Returns an
 // error text naming the file and the reason, empty on success.
 QString save(const QString& path, const DeviceTable& table);

@@ -226,6 +226,9 @@ void ZhuYe::loadDeviceList()
     if (listLoaded)
         return;
     listLoaded = true;
+    // An unreadable list loads as an empty table without a word, but is
+    // never written over: that would lose the user's list.
+    keepUnreadableList = DeviceListFile::existsUnreadable(listPath);
     const QString error = DeviceListFile::load(listPath, model);
     if (!error.isEmpty())
         UserDialogs::showMessage(this, error);
@@ -233,7 +236,8 @@ void ZhuYe::loadDeviceList()
 
 void ZhuYe::saveDeviceList()
 {
-    const QString error = DeviceListFile::save(listPath, model);
+    const QString error = keepUnreadableList ? DeviceListFile::notWrittenOverText(listPath)
+                                             : DeviceListFile::save(listPath, model);
     if (error.isEmpty()) {
         lastSaveError.clear();
         return;

@@ -115,6 +115,7 @@ private:
     int busy = 0;
     bool started = false;
     bool listLoaded = false;
+    bool keepUnreadableList = false;
     bool committing = false;
     QSize previousClientSize;
     QSize initialClientSize;

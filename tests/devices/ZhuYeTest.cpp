@@ -14,6 +14,7 @@
 #include "widgets/UserDialogs.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -22,6 +23,8 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <unistd.h>
 
 namespace {
 
@@ -219,6 +222,31 @@ TEST_F(HomePageTest, AdapterPulledDuringASearchEndsItKeepsTheRowsAndTheWindow)
     EXPECT_EQ(messages.messages.size(), 2);
     clock->advance(ZhuYe::pollPeriodMs + 100);
     EXPECT_EQ(messages.messages.size(), 2);
+}
+
+TEST_F(HomePageTest, UnreadableListIsNeverWrittenOver)
+{
+    // Root reads every file; a folder in the list's place is unreadable to
+    // everyone.
+    const bool asRoot = geteuid() == 0;
+    bus.addAmplifier(2);
+    if (asRoot) {
+        ASSERT_TRUE(QDir().mkpath(listPath()));
+    } else {
+        writeFile(listPath(), "1 Hall A\r\n");
+        QFile::setPermissions(listPath(), QFile::WriteOwner);
+    }
+    open();
+    EXPECT_EQ(home->table().size(), 0);
+    EXPECT_TRUE(messages.messages.isEmpty());
+    home->searchDevices();
+    home->refreshDevices();
+    ASSERT_EQ(messages.messages.size(), 1); // said once
+    EXPECT_TRUE(messages.messages.first().contains(QStringLiteral("not written over")));
+    if (!asRoot) {
+        QFile::setPermissions(listPath(), QFile::ReadOwner | QFile::WriteOwner);
+        EXPECT_EQ(readFile(listPath()), QByteArray("1 Hall A\r\n"));
+    }
 }
 
 TEST_F(HomePageTest, TypedAddresses)
