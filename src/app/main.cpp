@@ -50,6 +50,9 @@ int main(int argc, char** argv)
     resetSharedState();
 
     ZhuYe home;
+    // The adapter of the editor's amplifier was pulled: the editor has
+    // closed, and the program ends with the home page.
+    CDorvaneDlg::setHomeCloser([&home] { home.done(QDialog::Rejected); });
     home.setEditorOpener([](QWidget*) {
         CDorvaneDlg editor;
         editor.exec();
