@@ -1,0 +1,96 @@
+#include "presets/PresetActions.h"
+
+#include "app/SharedState.h"
+#include "presets/Save_Recall.h"
+#include "serial/SerialLink.h"
+#include "widgets/UserDialogs.h"
+
+#include <QCoreApplication>
+
+namespace PresetActions {
+
+namespace {
+
+// Clears the loading flag however the load ends.
+class LoadingScope {
+public:
+    explicit LoadingScope(const EditorHooks& hooks) : hooks(hooks)
+    {
+        if (hooks.setLoading)
+            hooks.setLoading(true);
+    }
+    ~LoadingScope()
+    {
+        if (hooks.setLoading)
+            hooks.setLoading(false);
+    }
+    LoadingScope(const LoadingScope&) = delete;
+    LoadingScope& operator=(const LoadingScope&) = delete;
+
+private:
+    const EditorHooks& hooks;
+};
+
+} // namespace
+
+PresetFile::SaveOutcome saveAs(QWidget* parent, SerialLink& editorLink, DeviceAddress address)
+{
+    UserDialogs::FileRequest request;
+    request.kind = UserDialogs::FileRequest::Save;
+    request.defaultSuffix = QString::fromLatin1(PresetFile::suffix);
+    const QString path = UserDialogs::chooseFile(parent, request);
+    if (path.isEmpty())
+        return {};
+    return PresetFile::save(editorLink, address, path);
+}
+
+bool load(QWidget* parent, SerialLink& editorLink, DeviceAddress address, PresetFile::Target target,
+          const EditorHooks& hooks)
+{
+    const LoadingScope loading(hooks);
+    UserDialogs::FileRequest request;
+    request.kind = UserDialogs::FileRequest::Open;
+    request.caption = QCoreApplication::translate("PresetActions", "OpenSave");
+    request.filter = QCoreApplication::translate("PresetActions", "File(*.save)");
+    const QString path = UserDialogs::chooseFile(parent, request);
+    if (path.isEmpty())
+        return false;
+    return PresetFile::load(
+        editorLink, path, address, target, [parent](const QString& text) { UserDialogs::showMessage(parent, text); },
+        hooks.readBack);
+}
+
+bool loadToThis(QWidget* parent, SerialLink& editorLink, DeviceAddress address, const EditorHooks& hooks)
+{
+    return load(parent, editorLink, address, PresetFile::Target::ThisAmplifier, hooks);
+}
+
+bool loadToAll(QWidget* parent, SerialLink& editorLink, DeviceAddress address, const EditorHooks& hooks)
+{
+    return load(parent, editorLink, address, PresetFile::Target::AllAmplifiers, hooks);
+}
+
+bool runSaveRecall(QWidget* parent, SerialLink& editorLink, DeviceAddress address, const EditorHooks& hooks)
+{
+    const bool wasOpen = editorLink.isOpen();
+    const int port = editorLink.portNumber();
+    const QString settings = editorLink.settings();
+    if (wasOpen)
+        editorLink.close();
+    {
+        Save_Recall dialog(parent);
+        dialog.run();
+    }
+    // Reopened only where it was open: a link that never found its amplifier
+    // must not look connected after the dialog.
+    if (wasOpen && !editorLink.isOpen())
+        editorLink.open(port, settings);
+    if (!editorLink.isOpen() || !sharedState().presetRecalled)
+        return false;
+    editorLink.write(Commands::fullStateRequest(address));
+    if (hooks.readBack)
+        hooks.readBack();
+    return true;
+}
+
+} // namespace PresetActions

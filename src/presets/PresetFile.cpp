@@ -1,0 +1,105 @@
+#include "presets/PresetFile.h"
+
+#include "protocol/ControlFrame.h"
+#include "serial/SerialLink.h"
+#include "serial/WaitClock.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+#include <cerrno>
+#include <cstdio>
+#include <memory>
+
+namespace PresetFile {
+
+SaveOutcome save(SerialLink& link, DeviceAddress address, const QString& path, int waitMs)
+{
+    SaveOutcome outcome;
+    // Opened before anything is asked: a file that cannot be written ends the
+    // save without a frame. The content goes to a temporary file beside it
+    // and replaces the file only once it is complete.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        outcome.result = SaveResult::CannotOpen;
+        outcome.error = file.errorString();
+        return outcome;
+    }
+    link.discardInput();
+    QByteArray answer;
+    if (link.isOpen()) {
+        link.write(Commands::fullStateRequest(address));
+        waitClock().waitMs(waitMs);
+        answer = link.readAll();
+    }
+    if (answer.isEmpty()) {
+        file.cancelWriting();
+        return outcome;
+    }
+    if (file.write(answer) != answer.size() || !file.commit()) {
+        outcome.result = SaveResult::WriteFailed;
+        outcome.error = file.errorString();
+        return outcome;
+    }
+    outcome.result = SaveResult::Written;
+    outcome.bytes = answer.size();
+    return outcome;
+}
+
+ReadOutcome read(const QString& path)
+{
+    ReadOutcome outcome;
+    // The C library names the cause of a failed open, which is what the
+    // message shows.
+    errno = 0;
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(QFile::encodeName(path).constData(), "rb"),
+                                                         &std::fclose);
+    if (!file) {
+        outcome.errorCode = errno;
+        return outcome;
+    }
+    QByteArray bytes;
+    char buffer[4096];
+    std::size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0)
+        bytes.append(buffer, static_cast<qsizetype>(got));
+    if (std::ferror(file.get())) {
+        // A folder opens but cannot be read.
+        outcome.errorCode = errno != 0 ? errno : EIO;
+        return outcome;
+    }
+    outcome.bytes = bytes;
+    return outcome;
+}
+
+QString openFailureText(int errorCode)
+{
+    return QStringLiteral("File could not be opened %1\n").arg(errorCode);
+}
+
+QByteArray replay(SerialLink& link, const QByteArray& stored, DeviceAddress ownAddress, Target target)
+{
+    const QByteArray frame = ControlFrame::replayStoredFrame(stored, ownAddress, target == Target::AllAmplifiers);
+    link.write(frame);
+    return frame;
+}
+
+bool load(SerialLink& link, const QString& path, DeviceAddress ownAddress, Target target,
+          const std::function<void(const QString&)>& report, const std::function<void()>& readBack)
+{
+    const ReadOutcome file = read(path);
+    if (!file.bytes) {
+        if (report)
+            report(openFailureText(file.errorCode));
+        return false;
+    }
+    replay(link, *file.bytes, ownAddress, target);
+    waitClock().waitMs(replayWaitMs);
+    if (link.isOpen())
+        link.write(Commands::fullStateRequest(ownAddress));
+    if (readBack)
+        readBack();
+    return true;
+}
+
+} // namespace PresetFile

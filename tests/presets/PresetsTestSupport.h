@@ -1,0 +1,89 @@
+#pragma once
+
+#include "app/SharedState.h"
+#include "app/UiLanguage.h"
+#include "serial/VirtualClock.h"
+#include "sim/SimBus.h"
+#include "sim/SimLink.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QList>
+#include <QTemporaryDir>
+
+#include <memory>
+
+#include <gtest/gtest.h>
+
+// Bytes written as hex pairs with optional blanks: "55 06 03".
+inline QByteArray hex(const char* text) { return QByteArray::fromHex(QByteArray(text).replace(' ', "")); }
+inline std::string spaced(const QByteArray& bytes) { return bytes.toHex(' ').toUpper().toStdString(); }
+
+inline QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+}
+
+inline void writeFileBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+// A link that keeps every write of the link it stands in front of.
+class RecordingLink final : public SerialLink {
+public:
+    explicit RecordingLink(std::unique_ptr<SerialLink> inner, QObject* parent = nullptr)
+        : SerialLink(parent), inner(std::move(inner))
+    {
+        QObject::connect(this->inner.get(), &SerialLink::received, this, &SerialLink::received);
+    }
+    QList<QByteArray> writes;
+
+    void setReceiveThreshold(int bytes) override { inner->setReceiveThreshold(bytes); }
+    int receiveThreshold() const override { return inner->receiveThreshold(); }
+    void open(int portNumber, const QString& settings) override { inner->open(portNumber, settings); }
+    void close() override { inner->close(); }
+    bool isOpen() const override { return inner->isOpen(); }
+    int portNumber() const override { return inner->portNumber(); }
+    void applySettings(const QString& settings) override { inner->applySettings(settings); }
+    QString settings() const override { return inner->settings(); }
+    void write(const QByteArray& bytes) override
+    {
+        writes << bytes;
+        inner->write(bytes);
+    }
+    void writeText(const QString& text) override { inner->writeText(text); }
+    void discardInput() override { inner->discardInput(); }
+    QByteArray readAll() override { return inner->readAll(); }
+
+private:
+    std::unique_ptr<SerialLink> inner;
+};
+
+// A simulated bus on port 1 behind an open link, on the virtual clock,
+// English texts, a fresh SharedState, every frame the amplifiers heard
+// recorded.
+struct PresetBusTest : testing::Test {
+    ScopedVirtualClock clock;
+    SimBus bus{19200};
+    SimLink link{&bus};
+    QTemporaryDir folder;
+    QList<QByteArray> heard;
+
+    PresetBusTest()
+    {
+        setUiLanguage(englishUi);
+        resetSharedState();
+        QObject::connect(&bus, &SimBus::frameHeard, [this](const QByteArray& f) { heard << f; });
+        link.open(1, QStringLiteral("19200,n,8,1"));
+    }
+    ~PresetBusTest() override
+    {
+        resetSharedState();
+        setUiLanguage(englishUi);
+    }
+    QString path(const char* name) const { return folder.filePath(QString::fromLatin1(name)); }
+};
