@@ -139,12 +139,16 @@ struct Parser {
                 name = name.left(eq);
                 inlineValue = true;
             }
-            static const QStringList flags{"json", "trace", "help", "version"};
+            static const QStringList flags{"json", "trace", "help", "version", "all"};
             static const QStringList valued{"port", "baud", "gain-top", "count", "interval", "list", "listen"};
             if (flags.contains(name)) {
                 if (inlineValue)
                     return fail(QStringLiteral("option --%1 takes no value").arg(name));
-                (name == u"json" ? inv.json : name == u"trace" ? inv.trace : name == u"help" ? inv.help : inv.version) = true;
+                (name == u"json"    ? inv.json
+                 : name == u"trace" ? inv.trace
+                 : name == u"help"  ? inv.help
+                 : name == u"all"   ? inv.toAll
+                                    : inv.version) = true;
                 continue;
             }
             if (!valued.contains(name))
@@ -276,6 +280,48 @@ struct Parser {
         return true;
     }
 
+    bool parsePreset()
+    {
+        inv.action = positional.value(1);
+        if (inv.action != u"save" && inv.action != u"load")
+            return fail(QStringLiteral("preset needs save or load"));
+        if (!expectCount(4) || !parseAddress(positional.at(2), 1, inv.address))
+            return false;
+        inv.presetPath = positional.at(3);
+        if (inv.presetPath.isEmpty())
+            return fail(QStringLiteral("preset %1 needs a file name").arg(inv.action));
+        return true;
+    }
+
+    bool parseSlotNumber(const QString& text)
+    {
+        const auto slot = boundedInteger(text, 1, 16);
+        if (!slot)
+            return fail(QStringLiteral("invalid slot: %1 (1 to 16)").arg(text));
+        inv.slot = *slot;
+        return true;
+    }
+
+    bool parseSlot()
+    {
+        inv.action = positional.value(1);
+        // Store, recall and clear may go to every amplifier (0); a name is
+        // asked of one.
+        if (inv.action == u"name")
+            return expectCount(4) && parseAddress(positional.at(2), 1, inv.address) && parseSlotNumber(positional.at(3));
+        if (inv.action == u"store") {
+            if (!expectCount(5) || !parseAddress(positional.at(2), 0, inv.address) || !parseSlotNumber(positional.at(3)))
+                return false;
+            inv.slotName = positional.at(4);
+            return true;
+        }
+        if (inv.action == u"recall")
+            return expectCount(4) && parseAddress(positional.at(2), 0, inv.address) && parseSlotNumber(positional.at(3));
+        if (inv.action == u"clear")
+            return expectCount(3) && parseAddress(positional.at(2), 0, inv.address);
+        return fail(QStringLiteral("slot needs name, store, recall or clear"));
+    }
+
     // Options that belong to one command only.
     bool checkCommandOptions()
     {
@@ -284,6 +330,8 @@ struct Parser {
             return fail(QStringLiteral("--list belongs to search and status"));
         if (inv.listenMs && c != u"status")
             return fail(QStringLiteral("--listen belongs to status"));
+        if (inv.toAll && !(c == u"preset" && positional.value(1) == u"load"))
+            return fail(QStringLiteral("--all belongs to preset load"));
         return true;
     }
 
@@ -308,8 +356,10 @@ struct Parser {
             return parseSet();
         if (c == u"read" || c == u"monitor")
             return expectCount(2) && parseAddress(positional.at(1), 1, inv.address);
-        if (c == u"preset" || c == u"slot")
-            return fail(QStringLiteral("%1: not available yet").arg(c));
+        if (c == u"preset")
+            return parsePreset();
+        if (c == u"slot")
+            return parseSlot();
         return fail(QStringLiteral("unknown command: %1").arg(c));
     }
 };
@@ -358,12 +408,24 @@ QString usageText()
         "      eqq CH BAND Q | eqtype CH BAND 0..10 | eqreset CH\n"
         "  read ADDR                   read and show all parameters\n"
         "  monitor ADDR [--count N] [--interval MS]   show the live readings\n"
+        "  preset save ADDR FILE       save the amplifier's full state to a preset file\n"
+        "  preset load ADDR FILE [--all]\n"
+        "                              send a preset file to amplifier ADDR (--all: to every amplifier),\n"
+        "                              then read ADDR back and show it as read does\n"
+        "  slot name ADDR SLOT         show the name of a preset slot (1-16) of the amplifier\n"
+        "  slot store ADDR SLOT NAME   store the amplifier's settings into a slot under NAME (at most\n"
+        "                              16 bytes in code page CP1252; a longer name is refused after\n"
+        "                              the settings were stored)\n"
+        "  slot recall ADDR SLOT       recall a slot\n"
+        "  slot clear ADDR             clear every slot\n"
         "  --version, --help\n"
         "PORT is a number as 'ports' lists it (3 or COM3) or a device path; CH is A-D or 1-4, BAND 1-15.\n"
-        "FILE is the device list; by default the editor's save.txt, beside the editor program when\n"
-        "that folder is writable, otherwise in ~/.local/share/vx4-editor.\n"
+        "FILE of search and status is the device list; by default the editor's save.txt, beside the\n"
+        "editor program when that folder is writable, otherwise in ~/.local/share/vx4-editor.\n"
+        "FILE of preset is a preset file as the editor saves it (*.save).\n"
         "Exit codes: 0 success, 1 no answer (search: nothing on the bus answered; status: no amplifier\n"
-        "answered), 2 usage error (nothing is sent), 3 serial error, 4 the device list cannot be\n"
+        "answered; preset save: the file is left as it was), 2 usage error (nothing is sent; slot\n"
+        "store: the name was refused), 3 serial error, 4 the device list or the preset file cannot be\n"
         "read or saved (after a search the rows are shown all the same).\n");
 }
 

@@ -16,6 +16,7 @@ enum ExitCode : int {
     exitUsage = 2,
     exitSerialError = 3,
     exitListFileError = 4, // the device list file cannot be read or written
+    exitFileError = exitListFileError, // a preset file cannot be read or written
 };
 
 // One editor command of `set`, its values already checked for form.
@@ -37,7 +38,13 @@ struct Invocation {
     bool help = false;
     bool version = false;
 
-    QString command; // "ports", "detect", "search", "status", "address", "set", "read", "monitor"
+    QString command; // "ports", "detect", "search", "status", "address", "set", "read", "monitor", "preset", "slot"
+    // preset: "save" or "load"; slot: "name", "store", "recall" or "clear".
+    QString action;
+    QString presetPath;   // preset: the preset file
+    bool toAll = false;   // preset load --all: the file goes to every amplifier
+    int slot = 0;         // slot: 1..16
+    QString slotName;     // slot store
     int address = 0;
     // status: the amplifiers to poll; empty polls every row of the device list.
     QList<int> addresses;

@@ -1,5 +1,6 @@
 #include "CliCommands.h"
 
+#include "app/CodePage.h"
 #include "app/SharedState.h"
 #include "app/UiLanguage.h"
 #include "devices/DeviceListFile.h"
@@ -7,6 +8,8 @@
 #include "devices/DeviceTable.h"
 #include "devices/DeviceTexts.h"
 #include "devices/StatusDecoding.h"
+#include "presets/PresetFile.h"
+#include "presets/PresetSlots.h"
 #include "protocol/AmpParameters.h"
 #include "protocol/FullStateReply.h"
 #include "protocol/MonitorReply.h"
@@ -22,6 +25,7 @@
 #include <QJsonObject>
 
 #include <algorithm>
+#include <cstring>
 
 namespace Cli {
 
@@ -121,19 +125,56 @@ QString hexText(const QByteArray& bytes) { return QString::fromLatin1(bytes.toHe
 
 QJsonValue optionalValue(const std::optional<int>& v) { return v ? QJsonValue(*v) : QJsonValue(QJsonValue::Null); }
 
+// Stands in front of the command's link and, with --trace, shows every
+// frame written and every read that returned bytes, also those of the
+// shared protocol code (bus search, status poll, presets).
+class TracingLink final : public SerialLink {
+public:
+    TracingLink(SerialLink& inner, QTextStream* trace) : inner(inner), trace(trace)
+    {
+        QObject::connect(&inner, &SerialLink::received, this, &SerialLink::received);
+    }
+
+    void setReceiveThreshold(int bytes) override { inner.setReceiveThreshold(bytes); }
+    int receiveThreshold() const override { return inner.receiveThreshold(); }
+    void open(int portNumber, const QString& settings) override { inner.open(portNumber, settings); }
+    void close() override { inner.close(); }
+    bool isOpen() const override { return inner.isOpen(); }
+    int portNumber() const override { return inner.portNumber(); }
+    void applySettings(const QString& settings) override { inner.applySettings(settings); }
+    QString settings() const override { return inner.settings(); }
+    void write(const QByteArray& bytes) override
+    {
+        if (trace)
+            *trace << "> " << hexText(bytes) << Qt::endl;
+        inner.write(bytes);
+    }
+    void writeText(const QString& text) override { inner.writeText(text); }
+    void discardInput() override { inner.discardInput(); }
+    QByteArray readAll() override
+    {
+        QByteArray bytes = inner.readAll();
+        if (trace && !bytes.isEmpty())
+            *trace << "< " << hexText(bytes) << Qt::endl;
+        return bytes;
+    }
+
+private:
+    SerialLink& inner;
+    QTextStream* trace;
+};
+
 class Session {
 public:
-    Session(const Invocation& inv, Environment& env) : inv(inv), env(env), link(env.link) {}
+    Session(const Invocation& inv, Environment& env)
+        : inv(inv), env(env), tracing(env.link, inv.trace ? &env.err : nullptr), link(tracing)
+    {
+    }
 
     int run();
 
 private:
-    void send(const QByteArray& bytes)
-    {
-        if (inv.trace)
-            env.err << "> " << hexText(bytes) << Qt::endl;
-        link.write(bytes);
-    }
+    void send(const QByteArray& bytes) { link.write(bytes); }
 
     // Everything waiting; the link hands out at most readLimit bytes a call.
     QByteArray receive()
@@ -145,8 +186,6 @@ private:
                 break;
             all += part;
         }
-        if (inv.trace && !all.isEmpty())
-            env.err << "< " << hexText(all) << Qt::endl;
         return all;
     }
 
@@ -189,7 +228,12 @@ private:
     int address();
     int set();
     int read();
+    void printState(const FullStateReply& reply);
     int monitor();
+    int preset();
+    int presetSave();
+    int presetLoad();
+    int slot();
 
     void printJson(const QJsonValue& value)
     {
@@ -199,6 +243,7 @@ private:
 
     const Invocation& inv;
     Environment& env;
+    TracingLink tracing;
     SerialLink& link;
     QByteArray unasked;         // bytes nobody asked for, not yet applied
     bool probeAnswered = false; // the port detection's probe had an answer
@@ -528,6 +573,13 @@ int Session::read()
         env.err << "amplifier " << inv.address << " did not answer" << Qt::endl;
         return exitNoAnswer;
     }
+    printState(*reply);
+    return exitSuccess;
+}
+
+void Session::printState(const FullStateReply& state)
+{
+    const FullStateReply* reply = &state;
     AmpParameters parameters;
     applyFullStateReply(*reply, parameters);
     const int channels = std::clamp(parameters.channelCount, 1, channelCountMax);
@@ -544,7 +596,7 @@ int Session::read()
     };
     if (inv.json) {
         printJson(object);
-        return exitSuccess;
+        return;
     }
     for (const char* key : {"address", "channelCount", "gainTop", "powerState", "knobLock"})
         env.out << key << ": " << jsonText(object.value(QLatin1String(key))) << Qt::endl;
@@ -565,7 +617,6 @@ int Session::read()
                     << jsonText(band.value(QLatin1String("bandType"))) << Qt::endl;
         }
     }
-    return exitSuccess;
 }
 
 int Session::monitor()
@@ -616,6 +667,112 @@ int Session::monitor()
     return exitSuccess;
 }
 
+int Session::preset()
+{
+    return inv.action == u"save" ? presetSave() : presetLoad();
+}
+
+int Session::presetSave()
+{
+    if (!connect(false)) {
+        env.err << "no amplifier answered" << Qt::endl;
+        return exitNoAnswer;
+    }
+    const PresetFile::SaveOutcome saved = PresetFile::save(link, static_cast<DeviceAddress>(inv.address),
+                                                           inv.presetPath, fullStateWaitMs(baudRate()));
+    switch (saved.result) {
+    case PresetFile::SaveResult::Written:
+        if (inv.json)
+            printJson(QJsonObject{{"file", inv.presetPath}, {"bytes", saved.bytes}});
+        else
+            env.out << "saved " << saved.bytes << " bytes of amplifier " << inv.address << " to " << inv.presetPath
+                    << Qt::endl;
+        return exitSuccess;
+    case PresetFile::SaveResult::NoAnswer:
+        env.err << "amplifier " << inv.address << " did not answer; " << inv.presetPath << " is left as it was"
+                << Qt::endl;
+        return exitNoAnswer;
+    case PresetFile::SaveResult::CannotOpen:
+    case PresetFile::SaveResult::WriteFailed:
+        break;
+    }
+    env.err << "Cannot save " << inv.presetPath << ": " << saved.error << Qt::endl;
+    return exitFileError;
+}
+
+int Session::presetLoad()
+{
+    // The file is read before the port is opened: an unreadable file sends nothing.
+    const PresetFile::ReadOutcome file = PresetFile::read(inv.presetPath);
+    if (!file.bytes) {
+        env.err << PresetFile::openFailureText(file.errorCode) << inv.presetPath << ": "
+                << QString::fromLocal8Bit(std::strerror(file.errorCode)) << Qt::endl;
+        return exitFileError;
+    }
+    if (!connect(false)) {
+        env.err << "no amplifier answered" << Qt::endl;
+        return exitNoAnswer;
+    }
+    const auto target = inv.toAll ? PresetFile::Target::AllAmplifiers : PresetFile::Target::ThisAmplifier;
+    PresetFile::replayAndRequest(link, *file.bytes, static_cast<DeviceAddress>(inv.address), target);
+    waitClock().waitMs(fullStateWaitMs(baudRate()));
+    const FullStateReply reply = decodeFullStateReply(receive());
+    if (!reply.startsWithHeader || !reply.hasAnySection()) {
+        env.err << "the file was sent; amplifier " << inv.address << " did not answer the read-back" << Qt::endl;
+        return exitNoAnswer;
+    }
+    printState(reply);
+    return exitSuccess;
+}
+
+int Session::slot()
+{
+    // A name the code page cannot hold would be stored as question marks.
+    if (inv.action == u"store" && CodePage::fromAnsi(CodePage::toAnsi(inv.slotName)) != inv.slotName) {
+        env.err << "the name cannot be written in code page " << CodePage::ansiName() << Qt::endl;
+        return exitUsage;
+    }
+    if (!connect(false)) {
+        env.err << "no amplifier answered" << Qt::endl;
+        return exitNoAnswer;
+    }
+    PresetSlots::SlotCommands commands(link, static_cast<DeviceAddress>(inv.address));
+    const auto report = [this](const QString& text, const QJsonObject& json) {
+        if (inv.json)
+            printJson(json);
+        else
+            env.out << text << Qt::endl;
+    };
+    if (inv.action == u"name") {
+        const auto name = commands.readName(inv.slot, slotNameWaitMs);
+        if (!name) {
+            env.err << "amplifier " << inv.address << " did not answer" << Qt::endl;
+            return exitNoAnswer;
+        }
+        report(QStringLiteral("slot %1: \"%2\"").arg(inv.slot).arg(*name), {{"slot", inv.slot}, {"name", *name}});
+        return exitSuccess;
+    }
+    if (inv.action == u"store") {
+        const auto result = commands.store(inv.slot, inv.slotName);
+        if (result == PresetSlots::StoreResult::NameTooLong) {
+            // As in the dialog: the settings are stored, the name is not.
+            env.err << "Input letters must be less than 16 characters less than 8" << Qt::endl;
+            return exitUsage;
+        }
+        report(QStringLiteral("stored slot %1 as \"%2\"").arg(inv.slot).arg(inv.slotName),
+               {{"slot", inv.slot}, {"name", inv.slotName}});
+        return exitSuccess;
+    }
+    if (inv.action == u"recall") {
+        commands.recall(inv.slot);
+        report(QStringLiteral("recalled slot %1").arg(inv.slot), {{"recalled", inv.slot}});
+        return exitSuccess;
+    }
+    commands.clearAll();
+    report(QStringLiteral("cleared every slot"), {{"cleared", true}});
+    return exitSuccess;
+}
+
 int Session::run()
 {
     const QString& c = inv.command;
@@ -635,6 +792,10 @@ int Session::run()
         return read();
     if (c == u"monitor")
         return monitor();
+    if (c == u"preset")
+        return preset();
+    if (c == u"slot")
+        return slot();
     return exitUsage;
 }
 

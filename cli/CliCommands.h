@@ -18,6 +18,8 @@ namespace Cli {
 // Baud rates tried when none is given, in the home page's order.
 inline const QList<int> probeBaudRates{14400, 19200, 38400, 56000, 115200};
 inline constexpr int probeWaitMs = 300;
+// Wait for the answer to a slot's Query name (at most 23 bytes).
+inline constexpr int slotNameWaitMs = 300;
 // The full-state reply: 597 bytes on the wire.
 inline constexpr int fullStateBytes = 597;
 

@@ -84,6 +84,17 @@ QByteArray replay(SerialLink& link, const QByteArray& stored, DeviceAddress ownA
     return frame;
 }
 
+void replayAndRequest(SerialLink& link, const QByteArray& stored, DeviceAddress ownAddress, Target target)
+{
+    replay(link, stored, ownAddress, target);
+    waitClock().waitMs(replayWaitMs);
+    // The amplifiers do not answer the replay; what came meanwhile is no
+    // part of the answer to the request.
+    link.discardInput();
+    if (link.isOpen())
+        link.write(Commands::fullStateRequest(ownAddress));
+}
+
 bool load(SerialLink& link, const QString& path, DeviceAddress ownAddress, Target target,
           const std::function<void(const QString&)>& report, const std::function<void()>& readBack)
 {
@@ -93,10 +104,7 @@ bool load(SerialLink& link, const QString& path, DeviceAddress ownAddress, Targe
             report(openFailureText(file.errorCode));
         return false;
     }
-    replay(link, *file.bytes, ownAddress, target);
-    waitClock().waitMs(replayWaitMs);
-    if (link.isOpen())
-        link.write(Commands::fullStateRequest(ownAddress));
+    replayAndRequest(link, *file.bytes, ownAddress, target);
     if (readBack)
         readBack();
     return true;

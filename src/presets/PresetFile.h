@@ -58,6 +58,11 @@ enum class Target { ThisAmplifier, AllAmplifiers };
 // bytes sent.
 QByteArray replay(SerialLink& link, const QByteArray& stored, DeviceAddress ownAddress, Target target);
 
+// The part of a load after the file is read: replay, replayWaitMs, the
+// input dropped, and the full-state request to `ownAddress` when the link
+// is open. The caller reads the answer.
+void replayAndRequest(SerialLink& link, const QByteArray& stored, DeviceAddress ownAddress, Target target);
+
 // A whole load after the file is chosen: read it (on failure `report` gets
 // openFailureText and nothing is sent), replay it, wait replayWaitMs, send
 // the full-state request to `ownAddress` (also after a load to all

@@ -32,7 +32,12 @@ INSTANTIATE_TEST_SUITE_P(Table, BadArguments,
                                          "set 3 frequency A 10", "search extra", "search 3", "search --list",
                                          "search --list=", "search --listen 100", "--list save.txt detect",
                                          "status 0", "status 255", "status 2 x", "status 2 --list save.txt",
-                                         "status --listen 0", "status --listen", "preset 3"));
+                                         "status --listen 0", "status --listen", "preset 3",
+                                         "preset", "preset save 3", "preset save 0 a.save", "preset load 255 a.save",
+                                         "preset save 3 a.save --all", "preset load 3 a.save b.save",
+                                         "read 3 --all", "slot", "slot name 3", "slot name 0 3", "slot name 3 17",
+                                         "slot name 3 0", "slot store 3 1", "slot store 3 1 a b", "slot recall 3 x",
+                                         "slot clear", "slot clear 3 4", "slot rename 3 1"));
 
 TEST(GoodArguments, ParseIntoTheInvocation)
 {
@@ -69,7 +74,20 @@ TEST(GoodArguments, ParseIntoTheInvocation)
     EXPECT_EQ(r.invocation.listPath, u"/tmp/list.txt");
     EXPECT_TRUE(r.invocation.addresses.isEmpty());
 
-    for (const char* line : {"search", "status", "status --list save.txt", "--port 2 --baud 38400 status 7",
+    r = Cli::parseArguments(split("preset load 9 /tmp/hall.save --all"));
+    ASSERT_TRUE(r.ok()) << r.error.toStdString();
+    EXPECT_EQ(r.invocation.action, u"load");
+    EXPECT_EQ(r.invocation.address, 9);
+    EXPECT_EQ(r.invocation.presetPath, u"/tmp/hall.save");
+    EXPECT_TRUE(r.invocation.toAll);
+
+    r = Cli::parseArguments(split("slot store 0 16 Hall"));
+    ASSERT_TRUE(r.ok()) << r.error.toStdString();
+    EXPECT_EQ(r.invocation.address, 0);
+    EXPECT_EQ(r.invocation.slot, 16);
+    EXPECT_EQ(r.invocation.slotName, u"Hall");
+
+    for (const char* line : {"preset save 3 a.save", "slot name 3 1", "slot recall 0 3", "slot clear 0", "search", "status", "status --list save.txt", "--port 2 --baud 38400 status 7",
                              "set 3 hpfreq A 2k", "set 3 lpfreq 1 2.5K", "set 3 power standby", "set 3 reset",
                              "set 3 input C AES3", "address 0 254", "--help", "--version bogus"})
         EXPECT_TRUE(Cli::parseArguments(split(line)).ok()) << line;

@@ -67,6 +67,17 @@ struct CliOnBus : testing::Test {
         QFile file(listPath());
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
     }
+    static QByteArray listBytesOf(const QString& path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+    }
+    static void writeFileBytesTo(const QString& path, const QByteArray& bytes)
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
     int statusQueriesTo(int address) const
     {
         return static_cast<int>(heard.count(Commands::statusQuery(static_cast<DeviceAddress>(address))));
@@ -392,6 +403,120 @@ TEST_F(CliOnBus, StatusWithoutAnyAnswerExitsOne)
     EXPECT_EQ(run("--port 1 --baud 19200 status"), Cli::exitNoAnswer);
     EXPECT_TRUE(heard.isEmpty());
     EXPECT_TRUE(outText.isEmpty());
+}
+
+TEST_F(CliOnBus, APresetFileSavedChangedAndLoadedRestoresTheReadState)
+{
+    SimAmplifier& amp = bus.addAmplifier(2);
+    const QString file = folder.filePath("amp2.save");
+    ASSERT_EQ(run("--port 1 --baud 19200 set 2 volume B -20"), 0);
+    ASSERT_EQ(run("--port 1 --baud 19200 set 2 eq C 4 3150 -4.5"), 0);
+    ASSERT_EQ(run("--port 1 --baud 19200 --json read 2"), 0);
+    const QString before = outText;
+    ASSERT_EQ(run("--port 1 --baud 19200 --json preset save 2 " + file), 0) << errText.toStdString();
+    EXPECT_EQ(spaced(listBytesOf(file)), spaced(amp.fullStateReply()));
+
+    ASSERT_EQ(run("--port 1 --baud 19200 set 2 volume B 0"), 0);
+    ASSERT_EQ(run("--port 1 --baud 19200 set 2 eqreset C"), 0);
+    ASSERT_EQ(run("--port 1 --baud 19200 --json read 2"), 0);
+    ASSERT_NE(outText, before);
+
+    ASSERT_EQ(run("--port 1 --baud 19200 --json preset load 2 " + file), 0) << errText.toStdString();
+    EXPECT_EQ(outText, before);
+    ASSERT_EQ(heard.size(), 2);
+    EXPECT_EQ(heard.first().size(), SimAmplifier::fullStateSize);
+    EXPECT_EQ(spaced(heard.last()), spaced(hex("55 04 02 60 02 68"))); // the read-back
+    EXPECT_TRUE(clock->waits().contains(3000));
+}
+
+TEST_F(CliOnBus, APresetLoadToAllReachesEveryAmplifierAndReadsBackTheOneGiven)
+{
+    SimAmplifier& two = bus.addAmplifier(2);
+    SimAmplifier& seven = bus.addAmplifier(7);
+    two.parameters().channels[0].delayUs = 900;
+    const QString file = folder.filePath("amp2.save");
+    ASSERT_EQ(run("--port 1 --baud 19200 preset save 2 " + file), 0);
+    ASSERT_EQ(run("--port 1 --baud 19200 --json preset load 7 " + file + " --all"), 0) << errText.toStdString();
+    EXPECT_EQ(seven.parameters().channels[0].delayUs, 900);
+    ASSERT_EQ(heard.size(), 2);
+    EXPECT_EQ(static_cast<int>(heard.first().at(3)), 0);
+    EXPECT_EQ(spaced(heard.last()), spaced(Commands::fullStateRequest(7)));
+    EXPECT_EQ(QJsonDocument::fromJson(outText.toUtf8()).object().value("address").toInt(), 7);
+}
+
+TEST_F(CliOnBus, PresetFilesThatCannotBeUsedAreFileErrors)
+{
+    bus.addAmplifier(2);
+    const QString kept = folder.filePath("kept.save");
+    writeFileBytesTo(kept, hex("55 01 02 03"));
+    const struct {
+        QString line;
+        int exitCode;
+        qsizetype framesHeard;
+        const char* message;
+    } rows[] = {
+        // No answer: the file keeps its content.
+        {"--port 1 --baud 19200 preset save 9 " + kept, Cli::exitNoAnswer, 1, "amplifier 9 did not answer"},
+        {"--port 1 --baud 19200 preset save 2 " + folder.filePath("gone/x.save"), Cli::exitFileError, 0,
+         "Cannot save"},
+        {"--port 1 --baud 19200 preset load 2 " + folder.filePath("missing.save"), Cli::exitFileError, 0,
+         "File could not be opened 2\n"},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(run(row.line), row.exitCode) << row.line.toStdString();
+        EXPECT_EQ(heard.size(), row.framesHeard) << row.line.toStdString();
+        EXPECT_TRUE(errText.startsWith(QLatin1String(row.message))) << errText.toStdString();
+    }
+    EXPECT_EQ(spaced(listBytesOf(kept)), "55 01 02 03");
+}
+
+TEST_F(CliOnBus, SlotCommandsSendTheDialogsFramesAndSayWhatHappened)
+{
+    bus.addAmplifier(7);
+    const struct {
+        const char* line;
+        int exitCode;
+        const char* out;
+        std::vector<const char*> frames;
+    } rows[] = {
+        {"slot name 7 3", 0, "slot 3: \"Empty\"\n", {"55 06 07 83 03 02 00 95"}},
+        {"slot store 7 3 Hall", 0, "stored slot 3 as \"Hall\"\n",
+         {"55 06 07 80 03 01 00 91", "55 09 07 84 03 02 48 61 6C 6C 1A"}},
+        {"--json slot name 7 3", 0, "{\"name\":\"Hall\",\"slot\":3}\n", {"55 06 07 83 03 02 00 95"}},
+        // Over 16 bytes: the settings are stored all the same, the name is not written.
+        {"slot store 7 4 ABCDEFGHIJKLMNOPQ", Cli::exitUsage, "", {"55 06 07 80 04 01 00 92"}},
+        {"slot name 7 4", 0, "slot 4: \"Preset 4\"\n", {"55 06 07 83 04 02 00 96"}},
+        // A name the code page cannot hold is refused before anything is sent.
+        {"slot store 7 5 功放", Cli::exitUsage, "", {}},
+        {"slot recall 7 3", 0, "recalled slot 3\n", {"55 06 07 81 03 01 00 92"}},
+        {"slot clear 7", 0, "cleared every slot\n", {"55 06 07 82 00 01 00 90"}},
+        {"slot name 7 3", 0, "slot 3: \"Empty\"\n", {"55 06 07 83 03 02 00 95"}},
+        {"slot name 8 3", Cli::exitNoAnswer, "", {"55 06 08 83 03 02 00 96"}},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(run(QStringLiteral("--port 1 --baud 19200 ") + QString::fromUtf8(row.line)), row.exitCode) << row.line;
+        EXPECT_EQ(outText.toStdString(), row.out) << row.line;
+        std::vector<std::string> expected;
+        for (const char* f : row.frames)
+            expected.push_back(spaced(hex(f)));
+        std::vector<std::string> got;
+        for (const QByteArray& f : heard)
+            got.push_back(spaced(f));
+        EXPECT_EQ(got, expected) << row.line;
+    }
+    EXPECT_TRUE(errText.isEmpty() || errText.startsWith(u"amplifier 8")) << errText.toStdString();
+}
+
+TEST_F(CliOnBus, ARecalledSlotBringsBackTheStoredSettings)
+{
+    SimAmplifier& amp = bus.addAmplifier(7);
+    ASSERT_EQ(run("--port 1 --baud 19200 set 7 volume A -30"), 0);
+    const SimParameters stored = amp.parameters();
+    ASSERT_EQ(run("--port 1 --baud 19200 slot store 7 3 Hall"), 0);
+    ASSERT_EQ(run("--port 1 --baud 19200 set 7 volume A 0"), 0);
+    ASSERT_EQ(run("--port 1 --baud 19200 slot recall 7 3"), 0);
+    EXPECT_EQ(amp.parameters(), stored);
+    EXPECT_EQ(amp.presetSlot(3).name, "Hall");
 }
 
 TEST(SplitFrames, CutsUnaskedBytesAtTheirLengthBytes)
