@@ -4,154 +4,122 @@
 <context>
     <name>CDorvaneDlg</name>
     <message>
-        <location filename="../src/editor/CDorvaneDlg.cpp" line="109"/>
         <source>Tools</source>
         <translation>工具</translation>
     </message>
     <message>
-        <location filename="../src/editor/CDorvaneDlg.cpp" line="111"/>
         <source>Save as</source>
         <translation>另存为</translation>
     </message>
     <message>
-        <location filename="../src/editor/CDorvaneDlg.cpp" line="112"/>
         <source>Open the PC file</source>
         <translation>打开PC存档</translation>
     </message>
     <message>
-        <location filename="../src/editor/CDorvaneDlg.cpp" line="113"/>
         <source>Synchronized to this Device</source>
         <translation>同步到当前机器</translation>
     </message>
     <message>
-        <location filename="../src/editor/CDorvaneDlg.cpp" line="114"/>
         <source>Synchronized to all Device</source>
         <translation>同步到所有机器</translation>
     </message>
     <message>
-        <location filename="../src/editor/CDorvaneDlg.cpp" line="115"/>
         <source>Save/Recall</source>
         <translation>Save/Recall</translation>
     </message>
     <message>
-        <location filename="../src/editor/CDorvaneDlg.cpp" line="116"/>
         <source>A/V/℃ Refresh rate</source>
         <translation>A/V/℃刷新速度</translation>
     </message>
     <message>
-        <location filename="../src/editor/CDorvaneDlg.cpp" line="117"/>
         <source>Refresh off</source>
         <translation>关闭</translation>
     </message>
     <message>
-        <location filename="../src/editor/CDorvaneDlg.cpp" line="120"/>
         <source>1 fast</source>
         <translation>1</translation>
     </message>
     <message>
-        <location filename="../src/editor/CDorvaneDlg.cpp" line="120"/>
         <source>2</source>
         <translation>2</translation>
     </message>
     <message>
-        <location filename="../src/editor/CDorvaneDlg.cpp" line="120"/>
         <source>3</source>
         <translation>3</translation>
     </message>
     <message>
-        <location filename="../src/editor/CDorvaneDlg.cpp" line="120"/>
         <source>4</source>
         <translation>4</translation>
     </message>
     <message>
-        <location filename="../src/editor/CDorvaneDlg.cpp" line="120"/>
         <source>5 slow</source>
         <translation>5</translation>
     </message>
     <message>
-        <location filename="../src/editor/CDorvaneDlg.cpp" line="138"/>
         <source>EQ response</source>
         <translation>EQ响应曲线</translation>
     </message>
     <message>
-        <location filename="../src/editor/CDorvaneDlg.cpp" line="142"/>
         <source>Crossover response</source>
         <translation>分频响应曲线</translation>
     </message>
     <message>
-        <location filename="../src/editor/CDorvaneDlg.cpp" line="173"/>
-        <location filename="../src/editor/CDorvaneDlg.cpp" line="177"/>
         <source>Power TEMP</source>
         <translation>电源温度</translation>
     </message>
     <message>
-        <location filename="../src/editor/CDorvaneDlg.cpp" line="178"/>
-        <location filename="../src/editor/CDorvaneDlg.cpp" line="180"/>
         <source>Knob lock</source>
         <translation>旋钮锁定</translation>
     </message>
     <message>
-        <location filename="../src/editor/CDorvaneDlg.cpp" line="189"/>
         <source>RESET</source>
         <translation>恢复出厂设置</translation>
     </message>
     <message>
-        <location filename="../src/editor/CDorvaneDlg.cpp" line="190"/>
         <source>Boot</source>
         <translation>开机</translation>
     </message>
     <message>
-        <location filename="../src/editor/CDorvaneDlg.cpp" line="191"/>
         <source>Standby</source>
         <translation>关机</translation>
     </message>
     <message>
-        <location filename="../src/editor/CDorvaneDlg.cpp" line="200"/>
         <source>Connection status：</source>
         <translation>连接状态：</translation>
     </message>
     <message>
-        <location filename="../src/editor/CDorvaneDlg.cpp" line="204"/>
         <source>Link</source>
         <translation>连接图标</translation>
     </message>
     <message>
-        <location filename="../src/editor/CDorvaneDlg.cpp" line="208"/>
         <source>Connection status</source>
         <translation>连接状态</translation>
     </message>
     <message>
-        <location filename="../src/editor/CDorvaneDlg.cpp" line="224"/>
         <source>Device address：</source>
         <translation>设备地址：</translation>
     </message>
     <message>
-        <location filename="../src/editor/CDorvaneDlg.cpp" line="224"/>
         <source>    Device name：</source>
         <translation>    设备名称：</translation>
     </message>
     <message>
-        <location filename="../src/editor/CDorvaneDlg.cpp" line="225"/>
         <source>    Loading save ID：</source>
         <translation>    读取存档位：</translation>
     </message>
     <message>
-        <location filename="../src/editor/CDorvaneDlg.cpp" line="225"/>
         <source>     Loading save Name：</source>
         <translation>     读取存档名：</translation>
     </message>
     <message>
-        <location filename="../src/editor/CDorvaneDlg.cpp" line="342"/>
         <source>Channel %1, band %2: %3, %4 Hz, %5 dB, Q %6%7</source>
         <translation>通道%1，第%2段：%3，%4 Hz，%5 dB，Q %6%7</translation>
     </message>
     <message>
-        <location filename="../src/editor/CDorvaneDlg.cpp" line="349"/>
         <source>, bypassed</source>
         <translation>，已旁通</translation>
     </message>
     <message>
-        <location filename="../src/editor/CDorvaneDlg.cpp" line="357"/>
         <source>Channel %1: high-pass %2 at %3 Hz, low-pass %4 at %5 Hz</source>
         <translation>通道%1：高通 %2，%3 Hz；低通 %4，%5 Hz</translation>
     </message>
@@ -159,72 +127,54 @@
 <context>
     <name>CMscomm1</name>
     <message>
-        <location filename="../src/serial/CMscomm1.cpp" line="84"/>
-        <location filename="../src/serial/CMscomm1.cpp" line="161"/>
         <source>The settings &quot;%1&quot; are not valid: give the baud rate followed by &quot;,n,8,1&quot;.</source>
         <translation>设置“%1”无效：请给出波特率，后接“,n,8,1”。</translation>
     </message>
     <message>
-        <location filename="../src/serial/CMscomm1.cpp" line="92"/>
         <source>Port number %1 is not valid.</source>
         <translation>端口号 %1 无效。</translation>
     </message>
     <message>
-        <location filename="../src/serial/CMscomm1.cpp" line="95"/>
         <source>There is no port COM%1.</source>
         <translation>没有端口 COM%1。</translation>
     </message>
     <message>
-        <location filename="../src/serial/CMscomm1.cpp" line="100"/>
         <source>The port %1 is already open in this program.</source>
         <translation>端口 %1 已在本程序中打开。</translation>
     </message>
     <message>
-        <location filename="../src/serial/CMscomm1.cpp" line="102"/>
-        <location filename="../src/serial/CMscomm1.cpp" line="135"/>
         <source>The port %1 is not present: %2.</source>
         <translation>端口 %1 不存在：%2。</translation>
     </message>
     <message>
-        <location filename="../src/serial/CMscomm1.cpp" line="130"/>
-        <location filename="../src/serial/CMscomm1.cpp" line="137"/>
         <source>The port %1 is in use by another program: %2.</source>
         <translation>端口 %1 正被其他程序占用：%2。</translation>
     </message>
     <message>
-        <location filename="../src/serial/CMscomm1.cpp" line="131"/>
-        <location filename="../src/serial/CMscomm1.cpp" line="144"/>
         <source>The port %1 cannot be opened: %2.</source>
         <translation>无法打开端口 %1：%2。</translation>
     </message>
     <message>
-        <location filename="../src/serial/CMscomm1.cpp" line="140"/>
         <source>The port %1 cannot be opened: %2. Members of the group &quot;%3&quot; may use it; add the user to that group and log in again.</source>
         <translation>无法打开端口 %1：%2。只有“%3”组的成员可以使用它；请把用户加入该组并重新登录。</translation>
     </message>
     <message>
-        <location filename="../src/serial/CMscomm1.cpp" line="165"/>
         <source>The port %1 does not accept %2 baud: %3.</source>
         <translation>端口 %1 不支持 %2 波特：%3。</translation>
     </message>
     <message>
-        <location filename="../src/serial/CMscomm1.cpp" line="176"/>
-        <location filename="../src/serial/CMscomm1.cpp" line="185"/>
         <source>The port %1 was lost: %2.</source>
         <translation>端口 %1 已断开：%2。</translation>
     </message>
     <message>
-        <location filename="../src/serial/CMscomm1.cpp" line="177"/>
         <source>The port %1 is not open.</source>
         <translation>端口 %1 未打开。</translation>
     </message>
     <message>
-        <location filename="../src/serial/CMscomm1.cpp" line="177"/>
         <source>The port is not open.</source>
         <translation>端口未打开。</translation>
     </message>
     <message>
-        <location filename="../src/serial/CMscomm1.cpp" line="188"/>
         <source>Writing to the port %1 failed: %2.</source>
         <translation>写入端口 %1 失败：%2。</translation>
     </message>
@@ -232,40 +182,30 @@
 <context>
     <name>ChannelColumns</name>
     <message>
-        <location filename="../src/editor/ChannelColumns.cpp" line="39"/>
-        <location filename="../src/editor/ChannelColumns.cpp" line="41"/>
         <source>Mute</source>
         <translation>静音</translation>
     </message>
     <message>
-        <location filename="../src/editor/ChannelColumns.cpp" line="43"/>
-        <location filename="../src/editor/ChannelColumns.cpp" line="44"/>
         <source>Vol(dB)</source>
         <translation>音量(dB)</translation>
     </message>
     <message>
-        <location filename="../src/editor/ChannelColumns.cpp" line="60"/>
         <source>%1 value</source>
         <translation>%1 数值</translation>
     </message>
     <message>
-        <location filename="../src/editor/ChannelColumns.cpp" line="62"/>
-        <location filename="../src/editor/ChannelColumns.cpp" line="64"/>
         <source>Invert</source>
         <translation>反相</translation>
     </message>
     <message>
-        <location filename="../src/editor/ChannelColumns.cpp" line="71"/>
         <source>Voltage</source>
         <translation>电压</translation>
     </message>
     <message>
-        <location filename="../src/editor/ChannelColumns.cpp" line="72"/>
         <source>Current</source>
         <translation>电流</translation>
     </message>
     <message>
-        <location filename="../src/editor/ChannelColumns.cpp" line="73"/>
         <source>Temperature</source>
         <translation>功放温度</translation>
     </message>
@@ -273,42 +213,34 @@
 <context>
     <name>CrossoverGroup</name>
     <message>
-        <location filename="../src/editor/CrossoverGroup.cpp" line="21"/>
         <source>General filter</source>
         <translation>通用滤波器</translation>
     </message>
     <message>
-        <location filename="../src/editor/CrossoverGroup.cpp" line="31"/>
         <source>Channel</source>
         <translation>通道</translation>
     </message>
     <message>
-        <location filename="../src/editor/CrossoverGroup.cpp" line="31"/>
         <source>Crossover Channel</source>
         <translation>分频通道</translation>
     </message>
     <message>
-        <location filename="../src/editor/CrossoverGroup.cpp" line="33"/>
         <source>High-pass filter type</source>
         <translation>高通滤波器类型</translation>
     </message>
     <message>
-        <location filename="../src/editor/CrossoverGroup.cpp" line="33"/>
         <source>Low-pass filter type</source>
         <translation>低通滤波器类型</translation>
     </message>
     <message>
-        <location filename="../src/editor/CrossoverGroup.cpp" line="34"/>
         <source>High-pass filter frequency(Hz)</source>
         <translation>高通滤波器频率(Hz)</translation>
     </message>
     <message>
-        <location filename="../src/editor/CrossoverGroup.cpp" line="34"/>
         <source>Low-pass filter frequency(Hz)</source>
         <translation>低通滤波器频率(Hz)</translation>
     </message>
     <message>
-        <location filename="../src/editor/CrossoverGroup.cpp" line="50"/>
         <source> arrows</source>
         <translation>调节</translation>
     </message>
@@ -316,12 +248,10 @@
 <context>
     <name>EditorSession</name>
     <message>
-        <location filename="../src/editor/EditorSession.cpp" line="51"/>
         <source>The connection is successful</source>
         <translation>连接成功</translation>
     </message>
     <message>
-        <location filename="../src/editor/EditorSession.cpp" line="63"/>
         <source>The connection fails</source>
         <translation>连接失败</translation>
     </message>
@@ -329,54 +259,42 @@
 <context>
     <name>EqRow</name>
     <message>
-        <location filename="../src/editor/EqRow.cpp" line="45"/>
         <source>Channel</source>
         <translation>通道</translation>
     </message>
     <message>
-        <location filename="../src/editor/EqRow.cpp" line="45"/>
         <source>EQ Channel</source>
         <translation>EQ通道</translation>
     </message>
     <message>
-        <location filename="../src/editor/EqRow.cpp" line="51"/>
         <source>Filter</source>
         <translation>段</translation>
     </message>
     <message>
-        <location filename="../src/editor/EqRow.cpp" line="59"/>
         <source>boost(dB)</source>
         <translation>boost(dB)</translation>
     </message>
     <message>
-        <location filename="../src/editor/EqRow.cpp" line="59"/>
         <source>Frequency(Hz)</source>
         <translation>频率(Hz)</translation>
     </message>
     <message>
-        <location filename="../src/editor/EqRow.cpp" line="60"/>
         <source>Q</source>
         <translation>Q</translation>
     </message>
     <message>
-        <location filename="../src/editor/EqRow.cpp" line="69"/>
         <source>Q arrows</source>
         <translation>Q调节</translation>
     </message>
     <message>
-        <location filename="../src/editor/EqRow.cpp" line="71"/>
-        <location filename="../src/editor/EqRow.cpp" line="73"/>
         <source>EQ Bypass</source>
         <translation>EQ Bypass</translation>
     </message>
     <message>
-        <location filename="../src/editor/EqRow.cpp" line="78"/>
         <source>Filter type</source>
         <translation>滤波器类型</translation>
     </message>
     <message>
-        <location filename="../src/editor/EqRow.cpp" line="80"/>
-        <location filename="../src/editor/EqRow.cpp" line="83"/>
         <source>RESET-EQ</source>
         <translation>复位当前EQ</translation>
     </message>
@@ -384,79 +302,114 @@
 <context>
     <name>LimiterGroup</name>
     <message>
-        <location filename="../src/editor/LimiterGroup.cpp" line="22"/>
         <source>Limiter</source>
         <translation>压限器</translation>
     </message>
     <message>
-        <location filename="../src/editor/LimiterGroup.cpp" line="31"/>
         <source>Channel</source>
         <translation>通道</translation>
     </message>
     <message>
-        <location filename="../src/editor/LimiterGroup.cpp" line="31"/>
         <source>Limiter Channel</source>
         <translation>压限通道</translation>
     </message>
     <message>
-        <location filename="../src/editor/LimiterGroup.cpp" line="33"/>
         <source>Threshold(dBu)</source>
         <translation>门限(dBu)</translation>
     </message>
     <message>
-        <location filename="../src/editor/LimiterGroup.cpp" line="33"/>
         <source>Attack(ms)</source>
         <translation>启动时间(ms)</translation>
     </message>
     <message>
-        <location filename="../src/editor/LimiterGroup.cpp" line="33"/>
         <source>Release(ms)</source>
         <translation>恢复时间(ms)</translation>
     </message>
     <message>
-        <location filename="../src/editor/LimiterGroup.cpp" line="46"/>
         <source>%1 value</source>
         <translation>%1 数值</translation>
+    </message>
+</context>
+<context>
+    <name>PresetActions</name>
+    <message>
+        <source>OpenSave</source>
+        <translation>打开存档</translation>
+    </message>
+    <message>
+        <source>File(*.save)</source>
+        <translation>文件(*.save)</translation>
     </message>
 </context>
 <context>
     <name>RoutingBlock</name>
     <message>
-        <location filename="../src/editor/RoutingBlock.cpp" line="27"/>
         <source>CHA-B Mode</source>
         <translation>CHA-B模式控制</translation>
     </message>
     <message>
-        <location filename="../src/editor/RoutingBlock.cpp" line="27"/>
         <source>CHC-D Mode</source>
         <translation>CHC-D模式控制</translation>
     </message>
     <message>
-        <location filename="../src/editor/RoutingBlock.cpp" line="42"/>
         <source>Gain %1</source>
         <translation>增益%1</translation>
     </message>
     <message>
-        <location filename="../src/editor/RoutingBlock.cpp" line="53"/>
         <source>%1 value</source>
         <translation>%1 数值</translation>
     </message>
     <message>
-        <location filename="../src/editor/RoutingBlock.cpp" line="57"/>
-        <location filename="../src/editor/RoutingBlock.cpp" line="58"/>
         <source>Delay(us)</source>
         <translation>延时(us)</translation>
     </message>
     <message>
-        <location filename="../src/editor/RoutingBlock.cpp" line="72"/>
         <source>%1 OUT</source>
         <translation>%1输出</translation>
     </message>
 </context>
 <context>
+    <name>Save_Recall</name>
+    <message>
+        <source>Number</source>
+        <translation>存档序号</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>存档名称</translation>
+    </message>
+    <message>
+        <source>Load</source>
+        <translation>恢复</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>保存</translation>
+    </message>
+    <message>
+        <source>All Empty</source>
+        <translation>全存档清空</translation>
+    </message>
+    <message>
+        <source>Load success</source>
+        <translation>恢复成功</translation>
+    </message>
+    <message>
+        <source>Input letters must be less than 16 characters less than 8</source>
+        <translation>输入字母须小于16位汉字小于8位</translation>
+    </message>
+    <message>
+        <source>Save success</source>
+        <translation>保存完成</translation>
+    </message>
+    <message>
+        <source>Empty the complete</source>
+        <translation>清空完成</translation>
+    </message>
+</context>
+<context>
     <name>SerialPorts</name>
     <message>
-        <location filename="../src/serial/SerialPorts.cpp" line="104"/>
         <source>Serial port</source>
         <translation>串口</translation>
     </message>
@@ -464,17 +417,14 @@
 <context>
     <name>XiuGai</name>
     <message>
-        <location filename="../src/editor/XiuGai.cpp" line="23"/>
         <source>Restore the factory Settings?</source>
         <translation>是否恢复出厂设置？</translation>
     </message>
     <message>
-        <location filename="../src/editor/XiuGai.cpp" line="26"/>
         <source>Ok</source>
         <translation>确定</translation>
     </message>
     <message>
-        <location filename="../src/editor/XiuGai.cpp" line="27"/>
         <source>Cancel</source>
         <translation>取消</translation>
     </message>
@@ -482,32 +432,26 @@
 <context>
     <name>ZhuYe</name>
     <message>
-        <location filename="../src/devices/ZhuYe.cpp" line="105"/>
         <source>Device table</source>
         <translation>设备表</translation>
     </message>
     <message>
-        <location filename="../src/devices/ZhuYe.cpp" line="127"/>
         <source>Search</source>
         <translation>搜索</translation>
     </message>
     <message>
-        <location filename="../src/devices/ZhuYe.cpp" line="128"/>
         <source>Refresh</source>
         <translation>刷新</translation>
     </message>
     <message>
-        <location filename="../src/devices/ZhuYe.cpp" line="129"/>
         <source>Delete</source>
         <translation>删除</translation>
     </message>
     <message>
-        <location filename="../src/devices/ZhuYe.cpp" line="136"/>
         <source>Search progress</source>
         <translation>搜索进度</translation>
     </message>
     <message>
-        <location filename="../src/devices/ZhuYe.cpp" line="147"/>
         <source>Cell editor</source>
         <translation>单元格编辑框</translation>
     </message>
