@@ -25,6 +25,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -133,14 +134,16 @@ QAction* CDorvaneDlg::refreshAction(int index) const { return refreshActions.val
 void CDorvaneDlg::buildControls()
 {
     EditorContext& context = *shared;
-    eqArea = new GraphArea(canvas);
+    eqArea = new ResponseGraphView(canvas);
     place(context, eqArea, eqGraphUnits[0], eqGraphUnits[1], eqGraphUnits[2], eqGraphUnits[3]);
     eqArea->setAccessibleName(tr("EQ response"));
-    crossoverArea = new GraphArea(canvas);
+    crossoverArea = new ResponseGraphView(canvas);
     place(context, crossoverArea, crossoverGraphUnits[0], crossoverGraphUnits[1], crossoverGraphUnits[2],
           crossoverGraphUnits[3]);
     crossoverArea->setAccessibleName(tr("Crossover response"));
     placeGraphs();
+    eqArea->setPainter([this](QImage& image) { graphPainter.paintEq(image, eqScene()); });
+    crossoverArea->setPainter([this](QImage& image) { graphPainter.paintCrossover(image, crossoverScene()); });
 
     // Created in tab order: EQ row, crossover group, middle block, limiter,
     // channel columns, the panel under them.
@@ -213,6 +216,7 @@ void CDorvaneDlg::placeGraphs()
 {
     markerState.setAreas(eqArea->width(), eqArea->height(), crossoverArea->width(), crossoverArea->height());
     markerState.resetToInitial();
+    markerEditing.setAreaOrigins({eqArea->x(), eqArea->y()}, {crossoverArea->x(), crossoverArea->y()});
     const CrossoverPlotRect& xo = markerState.crossoverPlot();
     editor->parameters().setGraphDefaults(markerState.eqPlot().width(), xo.x0, xo.width());
 }
@@ -335,6 +339,12 @@ void CDorvaneDlg::knobLockClicked(bool checked)
 
 void CDorvaneDlg::invalidateEq()
 {
+    describeEq();
+    eqArea->update();
+}
+
+void CDorvaneDlg::describeEq()
+{
     const AmpParameters& params = editor->parameters();
     const int c = std::max(0, eq->channelList->currentIndex());
     const int b = std::max(0, eq->bandList->currentIndex());
@@ -347,7 +357,6 @@ void CDorvaneDlg::invalidateEq()
                                          .arg(band.bandGainDb, 0, 'f', 1)
                                          .arg(band.bandQ, 0, 'f', 1)
                                          .arg(eq->bypassBox->isChecked() ? tr(", bypassed") : QString()));
-    eqArea->update();
 }
 
 void CDorvaneDlg::invalidateCrossover()
@@ -361,6 +370,76 @@ void CDorvaneDlg::invalidateCrossover()
                                                 .arg(crossoverFilterTypeName(ch.lpType))
                                                 .arg(ch.lpFrequencyHz));
     crossoverArea->update();
+}
+
+EqGraphScene CDorvaneDlg::eqScene() const
+{
+    EqGraphScene scene;
+    scene.markers = &markerState;
+    scene.channel = std::max(0, eq->channelList->currentIndex());
+    // The ring follows the band list as it is now.
+    scene.selectedBand = std::max(0, eq->bandList->currentIndex());
+    const ChannelParameters& channel = editor->parameters().channels[scene.channel];
+    scene.bypass = eq->bypassBox->isChecked();
+    for (int b = 0; b < bandCount; ++b) {
+        scene.types[b] = static_cast<int>(channel.bands[b].bandType);
+        scene.q[b] = channel.bands[b].bandQ;
+    }
+    return scene;
+}
+
+CrossoverGraphScene CDorvaneDlg::crossoverScene() const
+{
+    CrossoverGraphScene scene;
+    scene.markers = &markerState;
+    scene.channel = std::max(0, crossover->channelList->currentIndex());
+    const ChannelParameters& channel = editor->parameters().channels[scene.channel];
+    scene.hpType = static_cast<int>(channel.hpType);
+    scene.lpType = static_cast<int>(channel.lpType);
+    return scene;
+}
+
+MarkerEditor::Point CDorvaneDlg::clientPoint(const QMouseEvent* event) const
+{
+    const QPoint p = canvas->mapFrom(this, event->position().toPoint());
+    return {p.x(), p.y()};
+}
+
+void CDorvaneDlg::mousePressEvent(QMouseEvent* event)
+{
+    QDialog::mousePressEvent(event);
+    if (event->button() != Qt::LeftButton)
+        return;
+    markerEditing.press(clientPoint(event), std::max(0, eq->channelList->currentIndex()),
+                        std::max(0, eq->bandList->currentIndex()), std::max(0, crossover->channelList->currentIndex()));
+    eq->showPickedBand(markerEditing.currentBand());
+    invalidateEq();
+    invalidateCrossover();
+}
+
+void CDorvaneDlg::mouseMoveEvent(QMouseEvent* event)
+{
+    QDialog::mouseMoveEvent(event);
+    const bool leftAlone = event->buttons() == Qt::LeftButton
+        && !(event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier));
+    const bool allowed = leftAlone && !eq->bypassBox->isChecked()
+        && eq->typeList->currentIndex() != static_cast<int>(EqFilterType::ByPass);
+    const int band = markerEditing.currentBand();
+    const int bandType = static_cast<int>(editor->parameters().band(markerEditing.eqChannel(), band).bandType);
+    switch (markerEditing.move(clientPoint(event), allowed, bandType, std::max(0, crossover->channelList->currentIndex()))) {
+    case MarkerEditor::Target::Band:
+        eq->bandDragged();
+        describeEq();
+        // The curve follows the pointer on every move, not at the next
+        // turn of the event loop.
+        eqArea->repaint();
+        break;
+    case MarkerEditor::Target::Corner:
+        crossover->cornerDragged(markerEditing.crossoverSide());
+        break;
+    case MarkerEditor::Target::None:
+        break;
+    }
 }
 
 void CDorvaneDlg::onDeviceArrived()

@@ -2,7 +2,10 @@
 
 #include "editor/EditorContext.h"
 #include "editor/EditorSession.h"
+#include "response/GraphPainting.h"
+#include "response/MarkerEditor.h"
 #include "response/MarkerState.h"
+#include "response/ResponseGraphView.h"
 
 #include <QDialog>
 
@@ -15,7 +18,6 @@ class CrossoverGroup;
 class DeviceWatcher;
 class EditorCanvas;
 class EqRow;
-class GraphArea;
 class LimiterGroup;
 class LinkIcon;
 class QAction;
@@ -66,8 +68,15 @@ public:
     RoutingBlock& routingBlock() { return *routing; }
     ChannelColumns& channelColumns() { return *channels; }
     LimiterGroup& limiterGroup() { return *limiter; }
-    GraphArea* eqGraph() const { return eqArea; }
-    GraphArea* crossoverGraph() const { return crossoverArea; }
+    ResponseGraphView* eqGraph() const { return eqArea; }
+    ResponseGraphView* crossoverGraph() const { return crossoverArea; }
+    const MarkerEditor& markerEditor() const { return markerEditing; }
+    // After a preset file has been sent: mouse moves leave the markers alone
+    // until the next press.
+    void ignoreGraphMovesUntilPress() { markerEditing.ignoreMovesUntilPress(); }
+    // What the two graphs show now.
+    EqGraphScene eqScene() const;
+    CrossoverGraphScene crossoverScene() const;
     QLineEdit* statusBox() const { return status; }
     LinkIcon* linkIcon() const { return icon; }
     QLineEdit* powerTemperatureBox() const { return powerTemperature; }
@@ -83,6 +92,9 @@ protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // Marker picking and dragging over the two graphs.
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
     void done(int result) override;
 
 private:
@@ -99,7 +111,9 @@ private:
     void goToStandby();
     void knobLockClicked(bool checked);
     void invalidateEq();
+    void describeEq();
     void invalidateCrossover();
+    MarkerEditor::Point clientPoint(const QMouseEvent* event) const;
     QString deviceLine() const;
     QList<int> portNumbers() const;
 
@@ -108,8 +122,10 @@ private:
     MarkerState markerState;
     std::unique_ptr<EditorContext> shared;
     EditorCanvas* canvas = nullptr;
-    GraphArea* eqArea = nullptr;
-    GraphArea* crossoverArea = nullptr;
+    MarkerEditor markerEditing{markerState};
+    GraphPainter graphPainter;
+    ResponseGraphView* eqArea = nullptr;
+    ResponseGraphView* crossoverArea = nullptr;
     std::unique_ptr<EqRow> eq;
     std::unique_ptr<CrossoverGroup> crossover;
     std::unique_ptr<RoutingBlock> routing;

@@ -122,6 +122,21 @@ void CrossoverGroup::storeFrequency(int side, int frequencyHz)
                                                : Commands::lowPassFrequency(context.address(), channel() + 1, frequencyHz));
 }
 
+void CrossoverGroup::cornerDragged(int side)
+{
+    ChannelParameters& ch = context.parameters().channels[channel()];
+    const int frequencyHz = context.markers.crossoverFrequencyHz(channel(), side);
+    (side == MarkerState::highPass ? ch.hpFrequencyHz : ch.lpFrequencyHz) = frequencyHz;
+    {
+        ApplyingScope applying(context);
+        sides[side].frequencyBox->setText(VM::bandFrequencyText(frequencyHz));
+        sides[side].arrows->setValue(frequencyHz);
+    }
+    context.invalidateCrossover();
+    context.send(side == MarkerState::highPass ? Commands::highPassFrequency(context.address(), channel() + 1, frequencyHz)
+                                               : Commands::lowPassFrequency(context.address(), channel() + 1, frequencyHz));
+}
+
 void CrossoverGroup::limitToTwoChannels()
 {
     {

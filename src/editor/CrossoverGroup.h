@@ -27,6 +27,9 @@ public:
     // The crossover display for the chosen channel; places its markers.
     void showChannel();
     void limitToTwoChannels();
+    // A corner marker of the chosen channel was dragged: the corner takes the
+    // marker's frequency, the box and arrows show it and its frame goes out.
+    void cornerDragged(int side);
 
     struct Side {
         QComboBox* typeList = nullptr;

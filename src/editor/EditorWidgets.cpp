@@ -71,18 +71,6 @@ void LinkIcon::paintEvent(QPaintEvent*)
     painter.drawLine(cross.topRight(), cross.bottomLeft());
 }
 
-GraphArea::GraphArea(QWidget* parent)
-    : QWidget(parent)
-{
-    setAttribute(Qt::WA_OpaquePaintEvent);
-}
-
-void GraphArea::paintEvent(QPaintEvent*)
-{
-    QPainter painter(this);
-    painter.fillRect(rect(), Qt::black);
-}
-
 EditorCanvas::EditorCanvas(QWidget* parent)
     : QWidget(parent)
 {

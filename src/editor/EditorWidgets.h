@@ -1,5 +1,7 @@
 #pragma once
 
+#include "response/ResponseGraphView.h"
+
 #include <QLineEdit>
 #include <QList>
 #include <QRect>
@@ -47,17 +49,8 @@ private:
     bool connected = false;
 };
 
-// A graph area; the curves are painted over it. Until then it is the black
-// field of the right size and place.
-class GraphArea : public QWidget {
-    Q_OBJECT
-
-public:
-    explicit GraphArea(QWidget* parent = nullptr);
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-};
+// The graph areas are the response graphs' own widgets.
+using GraphArea = ResponseGraphView;
 
 // The client area of the editor: the background and the one-pixel group
 // frames with their titles.

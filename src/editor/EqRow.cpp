@@ -5,6 +5,8 @@
 #include "protocol/Commands.h"
 #include "protocol/ValueMapping.h"
 
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -106,6 +108,41 @@ void EqRow::selectionChanged()
     params.loadSelectedBand();
     showBand(false);
     context.invalidateEq();
+}
+
+void EqRow::showPickedBand(int pickedBand)
+{
+    {
+        ApplyingScope applying(context);
+        bandList->setCurrentIndex(pickedBand);
+    }
+    AmpParameters& params = context.parameters();
+    params.selectedEqChannel = channel();
+    params.selectedBand = band();
+    params.loadSelectedBand();
+    showBand(false);
+}
+
+void EqRow::bandDragged()
+{
+    AmpParameters& params = context.parameters();
+    EqBand& dragged = params.band(channel(), band());
+    dragged.bandFrequencyHz = context.markers.bandFrequencyHz(channel(), band());
+    // A band without a gain of its own moves only sideways; its gain and
+    // gain box stay as they were.
+    if (dragged.hasGain())
+        dragged.bandGainDb = context.markers.bandGainDb(channel(), band());
+    // A gain or frequency typed next is sent with the dragged values.
+    params.loadSelectedBand();
+    {
+        ApplyingScope applying(context);
+        frequencyBox->setText(VM::bandFrequencyText(dragged.bandFrequencyHz));
+        if (dragged.hasGain())
+            gainBox->setText(VM::bandGainText(dragged.bandGainDb));
+    }
+    constexpr double topGainDb = 18.0;
+    context.send(Commands::eqBand(context.address(), channel() + 1, band() + 1, dragged.bandFrequencyHz,
+                                  std::min(dragged.bandGainDb, topGainDb)));
 }
 
 void EqRow::showBand(bool afterRead)

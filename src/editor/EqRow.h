@@ -21,6 +21,13 @@ public:
     // box enabling. After a read the gain is shown as a whole number; with
     // the port closed frequency and gain come from the band's marker.
     void showBand(bool afterRead);
+    // A press over the graphs: the band it picked, or the current band when
+    // it picked none, in the band list and the boxes.
+    void showPickedBand(int band);
+    // The selected band's marker was dragged: the band takes the marker's
+    // frequency and (for types with a gain) its gain, the boxes show them and
+    // the band frame goes out. The window repaints the graph.
+    void bandDragged();
     // Two-channel amplifiers: only CHA and CHB in the channel list.
     void limitToTwoChannels();
 

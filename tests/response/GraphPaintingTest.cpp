@@ -1,0 +1,274 @@
+#include "response/GraphPainting.h"
+#include "response/ResponseMath.h"
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+// About the size of the areas in the editor window.
+constexpr int eqWidth = 790;
+constexpr int eqHeight = 406;
+constexpr int crossoverWidth = 558;
+constexpr int crossoverHeight = 208;
+
+const QRgb red = GraphColours::curve.rgb() & 0xFFFFFF;
+const QRgb grey = GraphColours::bypassed.rgb() & 0xFFFFFF;
+const QRgb white = GraphColours::selectedRing.rgb() & 0xFFFFFF;
+const QRgb black = GraphColours::background.rgb() & 0xFFFFFF;
+
+struct GraphPaintingTest : testing::Test {
+    MarkerState markers;
+    GraphPainter painter;
+    EqGraphScene eq;
+    CrossoverGraphScene crossover;
+
+    GraphPaintingTest()
+    {
+        markers.setAreas(eqWidth, eqHeight, crossoverWidth, crossoverHeight);
+        markers.resetToInitial();
+        eq.markers = &markers;
+        eq.types.fill(EqType::peaking);
+        eq.q.fill(1.4);
+        crossover.markers = &markers;
+    }
+    QImage paintEq()
+    {
+        QImage image(eqWidth, eqHeight, QImage::Format_RGB32);
+        painter.paintEq(image, eq);
+        return image;
+    }
+    QImage paintCrossover()
+    {
+        QImage image(crossoverWidth, crossoverHeight, QImage::Format_RGB32);
+        painter.paintCrossover(image, crossover);
+        return image;
+    }
+    void placeBand(int band, int frequencyHz, double gainDb)
+    {
+        markers.placeBandFrequency(0, band, frequencyHz);
+        markers.placeBandGain(0, band, gainDb);
+    }
+    const EqPlotRect& eqPlot() const { return markers.eqPlot(); }
+};
+
+QRgb pixel(const QImage& image, int x, int y) { return image.pixel(x, y) & 0xFFFFFF; }
+
+int countColour(const QImage& image, QRgb colour, const QRect& area)
+{
+    int count = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            count += pixel(image, x, y) == (colour & 0xFFFFFF);
+    return count;
+}
+
+QRect boxRect(const MarkerBox& box, int margin)
+{
+    return QRect(QPoint(box.left, box.top), QPoint(box.right, box.bottom)).adjusted(-margin, -margin, margin, margin);
+}
+
+bool inAnyBandBox(const MarkerState& markers, int x, int margin)
+{
+    for (int b = 0; b < MarkerState::bands; ++b) {
+        const MarkerBox& box = markers.band(0, b).box;
+        if (x >= box.left - margin && x <= box.right + margin)
+            return true;
+    }
+    return false;
+}
+
+TEST_F(GraphPaintingTest, BypassDrawsAGreyLineOnTheZeroRowAndGreyMarkers)
+{
+    placeBand(4, 500, 12);
+    placeBand(9, 4000, -9);
+    struct Row {
+        bool bypass;
+        QRgb colour;
+        bool flat;
+    };
+    for (const Row& r : {Row{true, grey, true}, Row{false, red, false}}) {
+        eq.bypass = r.bypass;
+        const QImage image = paintEq();
+        const EqPlotRect& plot = eqPlot();
+        int offLine = 0;
+        for (int x = plot.x0 + 2; x <= plot.x1 - 2; ++x)
+            offLine += !inAnyBandBox(markers, x, 2) && pixel(image, x, plot.zeroDbY()) != r.colour;
+        if (r.flat)
+            EXPECT_EQ(offLine, 0) << "bypass " << r.bypass;
+        else
+            EXPECT_GT(offLine, 50) << "the two bands lift and lower the curve";
+        for (int b = 1; b < MarkerState::bands; ++b) {
+            const MarkerBox& box = markers.band(0, b).box;
+            EXPECT_EQ(pixel(image, box.centreX(), box.centreY()), r.colour) << "band " << b;
+        }
+        EXPECT_EQ(countColour(image, r.bypass ? red : grey, image.rect()), 0) << "bypass " << r.bypass;
+    }
+}
+
+TEST_F(GraphPaintingTest, TwoTopPeaksOnOneFrequencyRunAlongTheTopEdgeNeverOutside)
+{
+    placeBand(6, 1000, 18);
+    placeBand(7, 1000, 18);
+    const QImage image = paintEq();
+    const EqPlotRect& plot = eqPlot();
+    const int centre = markers.band(0, 6).box.centreX();
+    const auto markerAt = [&](int x, int y) {
+        for (int b = 0; b < MarkerState::bands; ++b)
+            if (boxRect(markers.band(0, b).box, 2).contains(x, y))
+                return true;
+        return false;
+    };
+    // Above the 3-pixel top frame there is no curve, only the two markers.
+    for (int x = 0; x < eqWidth; ++x) {
+        if (inAnyBandBox(markers, x, 1))
+            continue;
+        for (int y = 0; y < plot.y1 - 1; ++y)
+            ASSERT_NE(pixel(image, x, y), red) << x << "," << y;
+    }
+    // Beside the markers the +36 dB sum is held on the top edge, under the
+    // frame; further out the curve comes down into the plot.
+    const auto curveInPlot = [&](int x) {
+        int count = 0;
+        for (int y = plot.y1 + 2; y < plot.y0 - 1; ++y)
+            count += pixel(image, x, y) == red && !markerAt(x, y);
+        return count;
+    };
+    for (int x : {centre - 20, centre - 8, centre + 8, centre + 20})
+        EXPECT_EQ(curveInPlot(x), 0) << x;
+    for (int x : {centre - 120, centre + 120})
+        EXPECT_GT(curveInPlot(x), 0) << x;
+}
+
+TEST_F(GraphPaintingTest, CrossoverBypassIsARedLineOneSixthBelowTheTop)
+{
+    crossover.hpType = CrossoverType::bypass;
+    crossover.lpType = CrossoverType::bypass;
+    const QImage image = paintCrossover();
+    const CrossoverPlotRect& plot = markers.crossoverPlot();
+    const int zero = static_cast<int>(plot.zeroDbY());
+    EXPECT_NEAR(zero - plot.y1, plot.height() / 6, 1);
+    int offLine = 0;
+    int belowLine = 0;
+    for (int x = static_cast<int>(plot.x0) + 2; x <= static_cast<int>(plot.x1) - 2; ++x) {
+        offLine += pixel(image, x, zero) != red;
+        const bool underMarker = std::abs(x - markers.corner(0, 0).box.centreX()) <= 7
+            || std::abs(x - markers.corner(0, 1).box.centreX()) <= 7;
+        if (!underMarker)
+            belowLine += countColour(image, red, QRect(x, zero + 2, 1, static_cast<int>(plot.y0) - zero - 4));
+    }
+    EXPECT_EQ(offLine, 0);
+    EXPECT_EQ(belowLine, 0);
+
+    // A 24 dB high-pass drops the left part of the line.
+    crossover.hpType = CrossoverType::butterworth24;
+    const QImage filtered = paintCrossover();
+    EXPECT_NE(pixel(filtered, static_cast<int>(plot.x0) + 20, zero), red);
+    EXPECT_EQ(pixel(filtered, static_cast<int>(plot.x1) - 30, zero), red);
+}
+
+// A label as the graphs draw it: text with its top-left corner at (x, y).
+struct Label {
+    const char* text;
+    int x;
+    int y;
+};
+
+QImage withLabel(const QImage& like, int points, const Label& label)
+{
+    QImage image(like.size(), QImage::Format_RGB32);
+    image.fill(GraphColours::background);
+    QPainter p(&image);
+    QFont font(QString::fromUtf8(graphFontFamily));
+    font.setPointSize(points);
+    p.setFont(font);
+    p.setPen(GraphColours::grid);
+    p.drawText(QPoint(label.x, label.y + p.fontMetrics().ascent()), QString::fromUtf8(label.text));
+    return image;
+}
+
+QRect labelRect(int points, const Label& label)
+{
+    QFont font(QString::fromUtf8(graphFontFamily));
+    font.setPointSize(points);
+    const QFontMetrics metrics(font);
+    return QRect(label.x, label.y, metrics.horizontalAdvance(QString::fromUtf8(label.text)), metrics.height());
+}
+
+// Compares the label's rectangle with the text drawn alone there.
+void expectLabel(const QImage& image, int points, const Label& label)
+{
+    const QImage reference = withLabel(image, points, label);
+    // The top rows of a label under the crossover plot lie under the frame.
+    const QRect area = labelRect(points, label).adjusted(0, 2, 0, 0).intersected(image.rect());
+    int differing = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            differing += pixel(image, x, y) != pixel(reference, x, y);
+    EXPECT_EQ(differing, 0) << '"' << label.text << "\" at " << label.x << "," << label.y;
+    EXPECT_LT(countColour(reference, black, area), area.width() * area.height()) << label.text;
+}
+
+TEST_F(GraphPaintingTest, EqLabelsSayKhzSmallAndLeave200HzBare)
+{
+    const QImage image = paintEq();
+    const EqPlotRect& p = eqPlot();
+    const auto at = [&](int f) { return p.x0 + static_cast<int>(p.width() * std::log10(f / 20.0) / 3.0) - 15; };
+    const int below = p.y0 + 5;
+    const Label frequencies[] = {{"20Hz", p.x0 - 15, below}, {"100Hz", at(100), below}, {" 1kHz", at(1000), below},
+                                 {" 2kHz", at(2000), below}, {"10kHz", at(10000), below}, {"20kHz", p.x1 - 15, below}};
+    for (const Label& label : frequencies)
+        expectLabel(image, eqLabelPoints, label);
+    const Label bottomLevel{"-18dB", 0, p.y0};
+    for (const Label& label : {Label{"18dB", 0, p.y1}, Label{"0dB", 0, p.y0 - 3 * p.height() / 6}, bottomLevel})
+        expectLabel(image, eqLabelPoints, label);
+
+    // Under the plot nothing but those labels: no 200 Hz, nothing between
+    // 20 and 100 Hz, no other minor line.
+    QImage strip = image.copy(0, p.y0 + 3, eqWidth, eqHeight - p.y0 - 3);
+    {
+        QPainter blank(&strip);
+        for (const Label& label : frequencies)
+            blank.fillRect(labelRect(eqLabelPoints, label).translated(0, -(p.y0 + 3)), Qt::black);
+        blank.fillRect(labelRect(eqLabelPoints, bottomLevel).translated(0, -(p.y0 + 3)), Qt::black);
+    }
+    EXPECT_EQ(countColour(strip, black, strip.rect()), strip.width() * strip.height());
+}
+
+TEST_F(GraphPaintingTest, CrossoverLabelsSayKhzCapitalAndStandAboveTheirLines)
+{
+    const QImage image = paintCrossover();
+    const CrossoverPlotRect& p = markers.crossoverPlot();
+    const float third = static_cast<float>(p.width()) / 3.0f;
+    const auto at = [&](int f) {
+        const int x = static_cast<int>(static_cast<float>(p.x0) + third * (std::log10(static_cast<float>(f)) - 1.3f));
+        return static_cast<int>(x - p.x0 / 5);
+    };
+    const int bottom = static_cast<int>(p.y0);
+    const int top = static_cast<int>(p.y1);
+    for (const Label& label : {Label{"20Hz", at(20), bottom}, Label{"100Hz", at(100), bottom}, Label{"200Hz", at(200), bottom},
+                               Label{" 1KHz", at(1000), bottom}, Label{" 2KHz", at(2000), bottom},
+                               Label{"10KHz", at(10000), bottom}, Label{"20KHz", at(20000), bottom},
+                               Label{"6dB", 0, 19 * top / 20}, Label{"-30dB", 0, 19 * bottom / 20}})
+        expectLabel(image, crossoverLabelPoints, label);
+}
+
+TEST_F(GraphPaintingTest, TheSelectedBandAloneHasTheWhiteRingEvenUnderALaterBand)
+{
+    placeBand(2, 300, 6);
+    placeBand(3, 300, 6);
+    for (int selected : {2, 3, 7}) {
+        eq.selectedBand = selected;
+        const QImage image = paintEq();
+        const QRect ring = boxRect(markers.band(0, selected).box, 2);
+        EXPECT_GT(countColour(image, white, ring), 10) << selected;
+        EXPECT_EQ(countColour(image, white, image.rect()), countColour(image, white, ring)) << selected;
+    }
+}
+
+} // namespace
