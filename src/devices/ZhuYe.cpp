@@ -425,7 +425,8 @@ bool ZhuYe::eventFilter(QObject* watched, QEvent* event)
             openEditor(editRow);
             return true;
         }
-    } else if (watched == list->viewport()) {
+    } else if (watched == list->viewport()
+               && (event->type() == QEvent::MouseButtonRelease || event->type() == QEvent::MouseButtonDblClick)) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         if (event->type() == QEvent::MouseButtonRelease && mouse->button() == Qt::LeftButton) {
             const QModelIndex index = list->indexAt(mouse->position().toPoint());
