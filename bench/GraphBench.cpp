@@ -1,0 +1,159 @@
+#include "app/SharedState.h"
+#include "app/Translations.h"
+#include "app/UiLanguage.h"
+#include "editor/CDorvaneDlg.h"
+#include "editor/EqRow.h"
+#include "response/GraphPainting.h"
+#include "response/ResponseMath.h"
+#include "serial/SerialLinkFactory.h"
+#include "serial/SerialPorts.h"
+#include "serial/VirtualClock.h"
+#include "sim/SimBus.h"
+#include "sim/SimLink.h"
+#include "widgets/UserDialogs.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <memory>
+
+// The graphs at the editor window's design size: one full paint of each
+// into an off-screen image, and one drag step of a band marker (mouse move,
+// band frame to the simulated amplifier, immediate repaint of the EQ graph).
+
+namespace {
+
+constexpr int address = 3;
+
+// An editor on one simulated amplifier behind the only port, on the
+// virtual clock.
+struct EditorOnBus {
+    ScopedVirtualClock clock;
+    SimBus bus{19200};
+    // "The connection is successful" goes nowhere instead of into a box.
+    UserDialogs::MessageRecorder messages;
+    std::unique_ptr<CDorvaneDlg> editor;
+
+    EditorOnBus()
+    {
+        setUiLanguage(englishUi);
+        resetSharedState();
+        SerialPorts::setPresentPortsSource([] {
+            return QList<SerialPorts::PresentPort>{{QStringLiteral("/dev/ttyVX4BENCH0"), QStringLiteral("bus"), true}};
+        });
+        SerialPorts::setOpenTest([](const QString&) { return true; });
+        QList<SSerInfo> ports;
+        ListSerialPorts(ports);
+        const int port = ports.isEmpty() ? 1 : PortNumberFromName(ports.first().displayName);
+        setSerialLinkMaker([this, port](QObject* parent) {
+            auto link = std::make_unique<SimLink>(nullptr, parent);
+            link->addPort(port, &bus);
+            return link;
+        });
+        sharedState().selectedAddress = address;
+        sharedState().baudText = QStringLiteral("19200");
+        SimAmplifier& amp = bus.addAmplifier(address);
+        // Fifteen bands spread over the axis, every other one raised.
+        for (int b = 0; b < 15; ++b) {
+            SimEqBand& band = amp.parameters().channels[0].bands[static_cast<std::size_t>(b)];
+            band.frequencyHz = static_cast<int>(std::round(std::pow(10.0, 1.4 + 2.8 * b / 14.0)));
+            band.gainCentiDb = b % 2 ? 600 : -450;
+        }
+        amp.parameters().channels[0].hpType = 8;
+        amp.parameters().channels[0].lpType = 8;
+        amp.parameters().channels[0].hpFrequencyHz = 80;
+        amp.parameters().channels[0].lpFrequencyHz = 5000;
+        editor = std::make_unique<CDorvaneDlg>();
+        editor->show();
+        editor->startUp();
+        clock->runDue();
+        QApplication::processEvents();
+    }
+    ~EditorOnBus()
+    {
+        editor.reset();
+        setSerialLinkMaker({});
+        SerialPorts::setPresentPortsSource({});
+        SerialPorts::setOpenTest({});
+        resetSharedState();
+    }
+};
+
+EditorOnBus& editorOnBus()
+{
+    static EditorOnBus instance;
+    return instance;
+}
+
+void eqGraphPaint(benchmark::State& state)
+{
+    CDorvaneDlg& editor = *editorOnBus().editor;
+    const EqGraphScene scene = editor.eqScene();
+    QImage image(editor.eqGraph()->size(), QImage::Format_RGB32);
+    GraphPainter painter;
+    for (auto _ : state) {
+        painter.paintEq(image, scene);
+        benchmark::DoNotOptimize(image.constBits());
+    }
+    state.SetLabel(QStringLiteral("%1x%2").arg(image.width()).arg(image.height()).toStdString());
+}
+BENCHMARK(eqGraphPaint)->Unit(benchmark::kMicrosecond);
+
+void crossoverGraphPaint(benchmark::State& state)
+{
+    CDorvaneDlg& editor = *editorOnBus().editor;
+    const CrossoverGraphScene scene = editor.crossoverScene();
+    QImage image(editor.crossoverGraph()->size(), QImage::Format_RGB32);
+    GraphPainter painter;
+    for (auto _ : state) {
+        painter.paintCrossover(image, scene);
+        benchmark::DoNotOptimize(image.constBits());
+    }
+    state.SetLabel(QStringLiteral("%1x%2").arg(image.width()).arg(image.height()).toStdString());
+}
+BENCHMARK(crossoverGraphPaint)->Unit(benchmark::kMicrosecond);
+
+// Band 8 swings left and right across a quarter of the plot, one pixel per
+// move, so every step moves the marker, sends a frame and repaints.
+void bandDragStep(benchmark::State& state)
+{
+    EditorOnBus& setup = editorOnBus();
+    CDorvaneDlg& editor = *setup.editor;
+    QWidget* canvas = editor.eqGraph()->parentWidget();
+    const MarkerBox& box = editor.markers().band(0, 7).box;
+    const QPoint origin = editor.eqGraph()->pos();
+    const QPoint start = origin + QPoint(box.centreX(), box.centreY());
+    QMouseEvent press(QEvent::MouseButtonPress, start, canvas->mapToGlobal(start), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(canvas, &press);
+    const int span = editor.markers().eqPlot().width() / 4;
+    int step = 0;
+    int frames = 0;
+    QObject::connect(&setup.bus, &SimBus::frameHeard, &setup.bus, [&frames] { ++frames; });
+    for (auto _ : state) {
+        const int phase = step++ % (2 * span);
+        const QPoint at = start + QPoint(phase < span ? phase : 2 * span - phase, 0);
+        QMouseEvent move(QEvent::MouseMove, at, canvas->mapToGlobal(at), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(canvas, &move);
+    }
+    QObject::disconnect(&setup.bus, &SimBus::frameHeard, &setup.bus, nullptr);
+    state.counters["frames"] = benchmark::Counter(frames, benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(bandDragStep)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    installFontSubstitutions();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
