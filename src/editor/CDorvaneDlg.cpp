@@ -349,14 +349,22 @@ void CDorvaneDlg::describeEq()
     const int c = std::max(0, eq->channelList->currentIndex());
     const int b = std::max(0, eq->bandList->currentIndex());
     const EqBand& band = params.band(c, b);
-    eqArea->setAccessibleDescription(tr("Channel %1, band %2: %3, %4 Hz, %5 dB, Q %6%7")
-                                         .arg(QChar(u'A' + c))
-                                         .arg(b + 1)
-                                         .arg(eqFilterTypeName(band.bandType).trimmed())
-                                         .arg(band.bandFrequencyHz)
-                                         .arg(band.bandGainDb, 0, 'f', 1)
-                                         .arg(band.bandQ, 0, 'f', 1)
-                                         .arg(eq->bypassBox->isChecked() ? tr(", bypassed") : QString()));
+    // Only what the band's type uses is said: no gain for "General Low",
+    // neither gain nor Q for the Butterworth and Bessel types.
+    const QString text = band.hasGain() ? tr("Channel %1, band %2: %3, %4 Hz, %5 dB, Q %6")
+        : band.hasQ()                   ? tr("Channel %1, band %2: %3, %4 Hz, Q %5")
+                                        : tr("Channel %1, band %2: %3, %4 Hz");
+    QString description = text.arg(QChar(u'A' + c))
+                              .arg(b + 1)
+                              .arg(eqFilterTypeName(band.bandType).trimmed())
+                              .arg(ValueMapping::bandFrequencyText(band.bandFrequencyHz));
+    if (band.hasGain())
+        description = description.arg(band.bandGainDb, 0, 'f', 1);
+    if (band.hasQ())
+        description = description.arg(band.bandQ, 0, 'f', 1);
+    if (eq->bypassBox->isChecked())
+        description += tr(", bypassed");
+    eqArea->setAccessibleDescription(description);
 }
 
 void CDorvaneDlg::invalidateCrossover()

@@ -328,4 +328,39 @@ TEST_F(GraphMouseTest, WithTheLinkClosedTheMarkerAndBoxesMoveButNothingIsSent)
     EXPECT_TRUE(takeHeard().isEmpty());
 }
 
+TEST_F(GraphMouseTest, TheGraphsDescribeTheSelectedBandAndTheCornersInWords)
+{
+    struct Row {
+        int type;
+        bool bypass;
+        const char* description;
+    };
+    const Row rows[] = {
+        {1, false, "Channel A, band 1: Peaking, 1000 Hz, 6.0 dB, Q 2.0"},
+        {1, true, "Channel A, band 1: Peaking, 1000 Hz, 6.0 dB, Q 2.0, bypassed"},
+        {5, false, "Channel A, band 1: General Low, 1000 Hz, Q 2.0"},
+        {9, false, "Channel A, band 1: Bessel Low, 1000 Hz"},
+    };
+    SimAmplifier& amp = amplifier();
+    amp.parameters().channels[0].hpType = 4;
+    amp.parameters().channels[0].hpFrequencyHz = 100;
+    for (const Row& r : rows) {
+        amp.parameters().channels[0].bands[0] = {1000, 600, 200, r.type};
+        amp.parameters().channels[0].eqBypass = r.bypass;
+        open();
+        EXPECT_EQ(editor->eqGraph()->accessibleName(), QStringLiteral("EQ response"));
+        EXPECT_EQ(editor->eqGraph()->accessibleDescription(), QString::fromUtf8(r.description));
+    }
+    EXPECT_EQ(editor->crossoverGraph()->accessibleName(), QStringLiteral("Crossover response"));
+    EXPECT_EQ(editor->crossoverGraph()->accessibleDescription(),
+              QStringLiteral("Channel A: high-pass 24dB_Bworth at 100 Hz, low-pass Bypass at 20000 Hz"));
+    amp.parameters().channels[0].eqBypass = false;
+    amp.parameters().channels[0].bands[0].type = 1;
+    open();
+    press(cornerCentre(MarkerState::highPass));
+    moveTo(cornerCentre(MarkerState::highPass) + QPoint(30, 0));
+    const QString hp = editor->crossoverGroup().sides[MarkerState::highPass].frequencyBox->text();
+    EXPECT_TRUE(editor->crossoverGraph()->accessibleDescription().contains(QStringLiteral("at %1 Hz").arg(hp)));
+}
+
 } // namespace
