@@ -113,7 +113,7 @@
     </message>
     <message>
         <source>Channel %1, band %2: %3, %4 Hz, %5 dB, Q %6%7</source>
-        <translation>通道%1，第%2段：%3，%4 Hz，%5 dB，Q %6%7</translation>
+        <translation type="vanished">通道%1，第%2段：%3，%4 Hz，%5 dB，Q %6%7</translation>
     </message>
     <message>
         <source>, bypassed</source>
@@ -122,6 +122,18 @@
     <message>
         <source>Channel %1: high-pass %2 at %3 Hz, low-pass %4 at %5 Hz</source>
         <translation>通道%1：高通 %2，%3 Hz；低通 %4，%5 Hz</translation>
+    </message>
+    <message>
+        <source>Channel %1, band %2: %3, %4 Hz, %5 dB, Q %6</source>
+        <translation>通道%1，第%2段：%3，%4 Hz，%5 dB，Q %6</translation>
+    </message>
+    <message>
+        <source>Channel %1, band %2: %3, %4 Hz, Q %5</source>
+        <translation>通道%1，第%2段：%3，%4 Hz，Q %5</translation>
+    </message>
+    <message>
+        <source>Channel %1, band %2: %3, %4 Hz</source>
+        <translation>通道%1，第%2段：%3，%4 Hz</translation>
     </message>
 </context>
 <context>
