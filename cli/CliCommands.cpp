@@ -694,6 +694,7 @@ int Session::presetSave()
         return exitNoAnswer;
     case PresetFile::SaveResult::CannotOpen:
     case PresetFile::SaveResult::WriteFailed:
+    case PresetFile::SaveResult::Cancelled:
         break;
     }
     env.err << "Cannot save " << inv.presetPath << ": " << saved.error << Qt::endl;

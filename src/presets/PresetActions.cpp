@@ -40,7 +40,7 @@ PresetFile::SaveOutcome saveAs(QWidget* parent, SerialLink& editorLink, DeviceAd
     request.defaultSuffix = QString::fromLatin1(PresetFile::suffix);
     const QString path = UserDialogs::chooseFile(parent, request);
     if (path.isEmpty())
-        return {};
+        return {PresetFile::SaveResult::Cancelled, 0, {}};
     return PresetFile::save(editorLink, address, path);
 }
 

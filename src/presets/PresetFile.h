@@ -23,7 +23,8 @@ enum class SaveResult {
     Written,    // the file holds exactly the bytes that arrived
     NoAnswer,   // nothing arrived (or the link is closed): the file is as it was
     CannotOpen, // the file cannot be written; nothing was requested
-    WriteFailed // the bytes arrived but could not be stored; the file is as it was
+    WriteFailed, // the bytes arrived but could not be stored; the file is as it was
+    Cancelled    // no file was chosen (PresetActions::saveAs)
 };
 
 struct SaveOutcome {

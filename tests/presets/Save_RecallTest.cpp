@@ -188,6 +188,31 @@ TEST_F(DialogTest, TheButtonsSendTheirFramesWaitAndSaySo)
     EXPECT_EQ(sharedState().presetNumber, 5);
 }
 
+TEST_F(DialogTest, ChineseNamesOfEightCharactersFitAndTheMessagesAreChinese)
+{
+    setUiLanguage(chineseUi);
+    ASSERT_TRUE(installUiCatalogue(*qApp));
+    const struct {
+        const char* name;
+        std::size_t frames;
+        QStringList said;
+    } rows[] = {
+        {"功放功放功放功放", 2, {QString::fromUtf8("保存完成")}},
+        {"功放功放功放功放功", 1, {QString::fromUtf8("输入字母须小于16位汉字小于8位"), QString::fromUtf8("保存完成")}},
+    };
+    for (const auto& row : rows) {
+        Save_Recall dialog;
+        EXPECT_EQ(dialog.saveButton()->accessibleName(), QString::fromUtf8("保存"));
+        dialog.nameBox()->setText(QString::fromUtf8(row.name));
+        heard.clear();
+        messages.messages.clear();
+        dialog.saveButton()->click();
+        EXPECT_EQ(static_cast<std::size_t>(heard.size()), row.frames) << row.name;
+        EXPECT_EQ(messages.messages, row.said) << row.name;
+    }
+    removeUiCatalogue(*qApp);
+}
+
 TEST_F(DialogTest, WithoutAPortEveryActionIsSilent)
 {
     sharedState().portNumber = 0;
@@ -281,12 +306,17 @@ TEST_F(HandOverTest, FileActionsAskThroughTheSeamAndClearTheLoadingFlag)
     EXPECT_TRUE(fileRequests[0].filter.isEmpty());
     EXPECT_EQ(spaced(fileBytes(chosenFile)), spaced(amp.fullStateReply()));
 
-    amp.parameters().channels[2].volumeDb = 0;
+    chosenFile.clear();
     heard.clear();
+    EXPECT_EQ(PresetActions::saveAs(nullptr, link, 3).result, PresetFile::SaveResult::Cancelled);
+    EXPECT_TRUE(heard.isEmpty());
+
+    chosenFile = path("three.save");
+    amp.parameters().channels[2].volumeDb = 0;
     EXPECT_TRUE(PresetActions::loadToThis(nullptr, link, 3, hooks));
-    EXPECT_EQ(fileRequests[1].kind, UserDialogs::FileRequest::Open);
-    EXPECT_EQ(fileRequests[1].caption, u"OpenSave");
-    EXPECT_EQ(fileRequests[1].filter, u"File(*.save)");
+    EXPECT_EQ(fileRequests[2].kind, UserDialogs::FileRequest::Open);
+    EXPECT_EQ(fileRequests[2].caption, u"OpenSave");
+    EXPECT_EQ(fileRequests[2].filter, u"File(*.save)");
     EXPECT_EQ(amp.parameters().channels[2].volumeDb, -80);
     EXPECT_EQ(readBacks, 1);
     EXPECT_EQ(loading, (QList<bool>{true, false}));
