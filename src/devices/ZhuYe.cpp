@@ -9,7 +9,9 @@
 #include "serial/WaitClock.h"
 #include "widgets/CHeaderCtrlCl.h"
 #include "widgets/CListCtrlCl.h"
+#include "widgets/CSkinScrollWnd.h"
 #include "widgets/DialogUnits.h"
+#include "widgets/SkinnedFrame.h"
 #include "widgets/UserDialogs.h"
 
 #include <QApplication>
@@ -74,6 +76,13 @@ ZhuYe::ZhuYe(QWidget* parent)
     listPath = DeviceListFile::defaultPath();
     buildControls();
     setUpColumns();
+    // The painted frame moves the controls into its client area and grows
+    // the window by its width; the window opens at that size and can be made
+    // no smaller.
+    new SkinnedFrame(this, SkinFrame::Kind::HomePage);
+    initialClientSize = size();
+    previousClientSize = size();
+    setMinimumSize(initialClientSize);
     pollTimer = new ClockTimer(this);
     pollTimer->setSingleShot(true);
     connect(pollTimer, &ClockTimer::timeout, this, &ZhuYe::onPollTick);
@@ -113,6 +122,7 @@ void ZhuYe::buildControls()
     list->setPalette(listPalette);
     list->viewport()->installEventFilter(this);
     connect(list, &QWidget::customContextMenuRequested, this, &ZhuYe::showContextMenu);
+    CSkinScrollWnd::skinWindow(list);
 
     const auto makeButton = [this, &units](const QString& caption, const UnitRect& r, void (ZhuYe::*action)()) {
         auto* button = new QPushButton(caption, this);
@@ -147,10 +157,6 @@ void ZhuYe::buildControls()
     editBox->setAccessibleName(tr("Cell editor"));
     editBox->installEventFilter(this);
     editBox->hide();
-
-    initialClientSize = size();
-    previousClientSize = size();
-    setMinimumSize(initialClientSize);
 }
 
 void ZhuYe::setUpColumns()
