@@ -427,6 +427,25 @@
     </message>
 </context>
 <context>
+    <name>SkinnedFrame</name>
+    <message>
+        <source>Restore</source>
+        <translation>还原</translation>
+    </message>
+    <message>
+        <source>Minimize</source>
+        <translation>最小化</translation>
+    </message>
+    <message>
+        <source>Maximize</source>
+        <translation>最大化</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>关闭</translation>
+    </message>
+</context>
+<context>
     <name>XiuGai</name>
     <message>
         <source>Restore the factory Settings?</source>
