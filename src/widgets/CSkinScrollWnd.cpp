@@ -42,7 +42,9 @@ protected:
     {
         QPainter p(this);
         const QPixmap skin = frame->skin();
-        const int row = SkinScroll::cornerRow(frame->cornerMode());
+        // The area shows its corner widget only while both bars are shown.
+        const bool left = frame->area() && frame->area()->layoutDirection() == Qt::RightToLeft;
+        const int row = SkinScroll::cornerRow(SkinScroll::cornerMode(true, true, left));
         if (skin.isNull() || row < 0) {
             p.fillRect(rect(), palette().window());
             return;

@@ -11,8 +11,11 @@
 #include "sim/SimLink.h"
 #include "widgets/CHeaderCtrlCl.h"
 #include "widgets/CListCtrlCl.h"
+#include "widgets/CSkinScrollBar.h"
+#include "widgets/SkinnedFrame.h"
 #include "widgets/UserDialogs.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -558,6 +561,27 @@ TEST_F(HomePageTest, ChineseTextsAndCatalogue)
     const int client = home->view()->width() - 2 * home->view()->frameWidth();
     EXPECT_EQ(home->view()->columnWidth(0), client / 25);
     removeUiCatalogue(*QCoreApplication::instance());
+}
+
+TEST_F(HomePageTest, PaintedFrameSkinnedBarsAndTheCloseButtonEndsThePage)
+{
+    open("1 A\r\n");
+    auto* frame = home->findChild<SkinnedFrame*>();
+    ASSERT_NE(frame, nullptr);
+    EXPECT_TRUE(home->windowFlags().testFlag(Qt::FramelessWindowHint));
+    EXPECT_EQ(frame->kind(), SkinFrame::Kind::HomePage);
+    // The controls sit below the caption and inside the strips.
+    EXPECT_GT(home->view()->y(), frame->layout().caption.bottom());
+    EXPECT_GE(home->view()->x(), frame->metrics().fx);
+    EXPECT_NE(qobject_cast<CSkinScrollBar*>(home->view()->verticalScrollBar()), nullptr);
+    EXPECT_NE(qobject_cast<CSkinScrollBar*>(home->view()->horizontalScrollBar()), nullptr);
+
+    // The caption's close button ends the page as its own close does.
+    int result = -1;
+    QObject::connect(home.get(), &QDialog::finished, [&result](int r) { result = r; });
+    frame->button(SkinFrame::Button::Close)->click();
+    EXPECT_EQ(result, QDialog::Rejected);
+    EXPECT_FALSE(home->isVisible());
 }
 
 } // namespace
