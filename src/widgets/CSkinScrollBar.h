@@ -5,6 +5,7 @@
 #include <QScrollBar>
 
 class ClockTimer;
+class QPainter;
 
 // The geometry and the mouse rules of a scroll bar painted from a skin, as
 // pure functions of the bar's length and its scroll information.
@@ -111,7 +112,7 @@ private:
     void sendPart(SkinScroll::Part part);
     void onRepeatTick();
     void setHover(SkinScroll::Part part);
-    void drawCell(class QPainter& p, const QRectF& target, int column, int row, const QRectF& within) const;
+    void drawCell(QPainter& p, const QRectF& target, int column, int row, const QRectF& within) const;
     int stateRow(SkinScroll::Part part) const;
 
     QPixmap picture;

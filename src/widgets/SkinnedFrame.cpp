@@ -4,7 +4,6 @@
 #include "app/UiLanguage.h"
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QContextMenuEvent>
 #include <QLayout>
 #include <QMenu>

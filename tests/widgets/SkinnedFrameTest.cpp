@@ -6,7 +6,9 @@
 #include <QAccessible>
 #include <QAccessibleActionInterface>
 #include <QDialog>
+#include <QApplication>
 #include <QLabel>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QTest>
 #include <QVBoxLayout>
@@ -241,6 +243,25 @@ TEST_F(FrameFixture, HoverChoosesThePictureAndPressActs)
     }
 
     mouse(QEvent::MouseButtonPress, l.close.center());
+    EXPECT_FALSE(window.isVisible());
+}
+
+TEST_F(FrameFixture, KeyboardReachesTheCaptionButtons)
+{
+    window.show();
+    QApplication::setActiveWindow(&window);
+    // Alt+Space opens the window menu with the caption buttons' actions.
+    QTest::keyClick(&window, Qt::Key_Space, Qt::AltModifier);
+    auto* menu = window.findChild<QMenu*>();
+    ASSERT_NE(menu, nullptr);
+    QStringList items;
+    for (QAction* action : menu->actions())
+        if (!action->isSeparator())
+            items.append(action->text() + (action->isEnabled() ? QString() : QStringLiteral(" (off)")));
+    EXPECT_EQ(items, (QStringList{"Restore (off)", "Minimize", "Maximize", "Close"}));
+    menu->close();
+    // Alt+F4 closes.
+    QTest::keyClick(&window, Qt::Key_F4, Qt::AltModifier);
     EXPECT_FALSE(window.isVisible());
 }
 
