@@ -108,7 +108,9 @@ SkinScroll::CornerMode CSkinScrollWnd::cornerMode() const
 
 bool CSkinScrollWnd::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == hosted) {
+    // Compared as a plain object: the area also sends events while it is
+    // being destroyed, when it is no longer a scroll area.
+    if (watched == parent()) {
         switch (event->type()) {
         case QEvent::LayoutDirectionChange:
             cornerPiece->update();

@@ -2,7 +2,6 @@
 
 #include <QObject>
 #include <QPixmap>
-#include <QPointer>
 
 class CSkinScrollBar;
 class QAbstractScrollArea;
@@ -49,7 +48,8 @@ private:
     CSkinScrollWnd(QAbstractScrollArea* area, const QPixmap& skin);
     void applySkin(const QPixmap& skin);
 
-    QPointer<QAbstractScrollArea> hosted;
+    // The frame is the area's child and never outlives it.
+    QAbstractScrollArea* hosted = nullptr;
     CSkinScrollBar* vertical = nullptr;
     CSkinScrollBar* horizontal = nullptr;
     QWidget* cornerPiece = nullptr;
