@@ -96,26 +96,6 @@
         <translation>连接状态</translation>
     </message>
     <message>
-        <source>Device address：</source>
-        <translation>设备地址：</translation>
-    </message>
-    <message>
-        <source>    Device name：</source>
-        <translation>    设备名称：</translation>
-    </message>
-    <message>
-        <source>    Loading save ID：</source>
-        <translation>    读取存档位：</translation>
-    </message>
-    <message>
-        <source>     Loading save Name：</source>
-        <translation>     读取存档名：</translation>
-    </message>
-    <message>
-        <source>Channel %1, band %2: %3, %4 Hz, %5 dB, Q %6%7</source>
-        <translation type="vanished">通道%1，第%2段：%3，%4 Hz，%5 dB，Q %6%7</translation>
-    </message>
-    <message>
         <source>, bypassed</source>
         <translation>，已旁通</translation>
     </message>
@@ -351,6 +331,14 @@
     <message>
         <source>File(*.save)</source>
         <translation>文件(*.save)</translation>
+    </message>
+    <message>
+        <source>The amplifier did not answer; nothing was saved.</source>
+        <translation>功放没有应答，未保存任何内容。</translation>
+    </message>
+    <message>
+        <source>The file could not be saved: %1</source>
+        <translation>文件无法保存：%1</translation>
     </message>
 </context>
 <context>

@@ -1,5 +1,8 @@
 #include "editor/CDorvaneDlg.h"
 
+#include "presets/PresetActions.h"
+#include "widgets/SkinnedFrame.h"
+
 #include "app/SharedState.h"
 #include "app/UiLanguage.h"
 #include "editor/ChannelColumns.h"
@@ -89,7 +92,9 @@ CDorvaneDlg::CDorvaneDlg(QWidget* parent)
     watcher = new DeviceWatcher(this);
     connect(watcher, &DeviceWatcher::deviceArrived, this, &CDorvaneDlg::onDeviceArrived);
     connect(watcher, &DeviceWatcher::deviceRemoved, this, &CDorvaneDlg::onDeviceRemoved);
-    setWindowTitle(deviceLine());
+    // The painted caption shows the device line, composed at every paint.
+    frame = new SkinnedFrame(this, SkinFrame::Kind::Editor);
+    frame->setTitleSource(&SkinFrame::sharedDeviceLine);
 }
 
 CDorvaneDlg::~CDorvaneDlg()
@@ -108,12 +113,15 @@ void CDorvaneDlg::buildMenu()
 {
     menuBar = new QMenuBar(this);
     tools = menuBar->addMenu(tr("Tools"));
-    // The file and preset-slot items are the presets' part.
-    tools->addAction(tr("Save as"));
+    // The file and preset-slot items run the presets' actions on this
+    // editor's link and amplifier.
+    connect(tools->addAction(tr("Save as")), &QAction::triggered, this, &CDorvaneDlg::saveToFile);
     QMenu* open = tools->addMenu(tr("Open the PC file"));
-    open->addAction(tr("Synchronized to this Device"));
-    open->addAction(tr("Synchronized to all Device"));
-    tools->addAction(tr("Save/Recall"));
+    connect(open->addAction(tr("Synchronized to this Device")), &QAction::triggered, this,
+            [this] { loadFromFile(PresetFile::Target::ThisAmplifier); });
+    connect(open->addAction(tr("Synchronized to all Device")), &QAction::triggered, this,
+            [this] { loadFromFile(PresetFile::Target::AllAmplifiers); });
+    connect(tools->addAction(tr("Save/Recall")), &QAction::triggered, this, &CDorvaneDlg::openPresetSlots);
     QMenu* rates = tools->addMenu(tr("A/V/℃ Refresh rate"));
     QAction* off = rates->addAction(tr("Refresh off"));
     connect(off, &QAction::triggered, editor.get(), &EditorSession::stopMonitor);
@@ -221,12 +229,43 @@ void CDorvaneDlg::placeGraphs()
     editor->parameters().setGraphDefaults(markerState.eqPlot().width(), xo.x0, xo.width());
 }
 
-QString CDorvaneDlg::deviceLine() const
+PresetActions::EditorHooks CDorvaneDlg::presetHooks()
 {
-    const SharedState& s = sharedState();
-    const QString slot = s.presetNumber == 0 ? QString() : QString::number(s.presetNumber);
-    return tr("Device address：") + QString::number(s.selectedAddress) + tr("    Device name：") + s.selectedName
-        + tr("    Loading save ID：") + slot + tr("     Loading save Name：") + s.presetName;
+    PresetActions::EditorHooks hooks;
+    hooks.readBack = [this] { refreshRead(); };
+    hooks.setLoading = [this](bool loading) {
+        shared->presetLoading = loading;
+        if (loading)
+            ignoreGraphMovesUntilPress();
+    };
+    return hooks;
+}
+
+void CDorvaneDlg::saveToFile()
+{
+    PresetFile::SaveOutcome outcome;
+    if (!UserDialogs::runAction(this, [&] { outcome = PresetActions::saveAs(this, *serial, editor->address()); }))
+        return;
+    const QString text = PresetActions::saveOutcomeText(outcome);
+    if (!text.isEmpty())
+        UserDialogs::showMessage(this, text);
+}
+
+void CDorvaneDlg::loadFromFile(PresetFile::Target target)
+{
+    UserDialogs::runAction(this, [&] { PresetActions::load(this, *serial, editor->address(), target, presetHooks()); });
+    // The loading flag goes off also when the load ended in an error.
+    shared->presetLoading = false;
+}
+
+void CDorvaneDlg::openPresetSlots()
+{
+    // The slot dialog opens the port this editor found its amplifier on.
+    if (serial->isOpen())
+        sharedState().portNumber = serial->portNumber();
+    UserDialogs::runAction(this, [&] { PresetActions::runSaveRecall(this, *serial, editor->address(), presetHooks()); });
+    // The caption shows the slot recalled.
+    update();
 }
 
 QList<int> CDorvaneDlg::portNumbers() const

@@ -2,6 +2,7 @@
 
 #include "editor/EditorContext.h"
 #include "editor/EditorSession.h"
+#include "presets/PresetActions.h"
 #include "response/GraphPainting.h"
 #include "response/MarkerEditor.h"
 #include "response/MarkerState.h"
@@ -28,6 +29,7 @@ class QMenuBar;
 class QPushButton;
 class RoutingBlock;
 class SerialLink;
+class SkinnedFrame;
 
 // The editor of one amplifier. It takes everything it needs from
 // SharedState (address, name, baud rate), finds the amplifier's port, reads
@@ -114,7 +116,10 @@ private:
     void describeEq();
     void invalidateCrossover();
     MarkerEditor::Point clientPoint(const QMouseEvent* event) const;
-    QString deviceLine() const;
+    PresetActions::EditorHooks presetHooks();
+    void saveToFile();
+    void loadFromFile(PresetFile::Target target);
+    void openPresetSlots();
     QList<int> portNumbers() const;
 
     std::unique_ptr<SerialLink> serial;
@@ -142,6 +147,7 @@ private:
     QMenu* tools = nullptr;
     QList<QAction*> refreshActions;
     DeviceWatcher* watcher = nullptr;
+    SkinnedFrame* frame = nullptr;
     bool started = false;
     bool closing = false;
 };

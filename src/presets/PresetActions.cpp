@@ -44,6 +44,21 @@ PresetFile::SaveOutcome saveAs(QWidget* parent, SerialLink& editorLink, DeviceAd
     return PresetFile::save(editorLink, address, path);
 }
 
+QString saveOutcomeText(const PresetFile::SaveOutcome& outcome)
+{
+    switch (outcome.result) {
+    case PresetFile::SaveResult::Written:
+    case PresetFile::SaveResult::Cancelled:
+        return {};
+    case PresetFile::SaveResult::NoAnswer:
+        return QCoreApplication::translate("PresetActions", "The amplifier did not answer; nothing was saved.");
+    case PresetFile::SaveResult::CannotOpen:
+    case PresetFile::SaveResult::WriteFailed:
+        return QCoreApplication::translate("PresetActions", "The file could not be saved: %1").arg(outcome.error);
+    }
+    return {};
+}
+
 bool load(QWidget* parent, SerialLink& editorLink, DeviceAddress address, PresetFile::Target target,
           const EditorHooks& hooks)
 {

@@ -27,6 +27,9 @@ struct EditorHooks {
 // then the editor amplifier's full-state reply into the file, written only
 // when bytes arrived. Shows nothing in either outcome.
 PresetFile::SaveOutcome saveAs(QWidget* parent, SerialLink& editorLink, DeviceAddress address);
+// What the editor tells the user after "Save as": nothing when the file was
+// written or no file was chosen; otherwise why nothing was saved.
+QString saveOutcomeText(const PresetFile::SaveOutcome& outcome);
 
 // "Synchronized to this Device" / "Synchronized to all Device": an open-file
 // dialog ("OpenSave", "File(*.save)"), the file replayed to this amplifier or
