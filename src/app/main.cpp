@@ -6,6 +6,7 @@
 #include "editor/CDorvaneDlg.h"
 
 #include <QLocale>
+#include <QTranslator>
 
 #include <cstdio>
 #include <cstring>
@@ -18,7 +19,11 @@ bool answeredWithoutWindow(int argc, char** argv)
 {
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--version") == 0) {
-            std::printf("vx4-editor %s\n", VX4_VERSION);
+            // Says whether the Chinese catalogue is there, so an installation
+            // can be checked without opening a window.
+            QTranslator catalogue;
+            const bool chinese = catalogue.load(QStringLiteral(":/i18n/vx4_zh_CN.qm"));
+            std::printf("vx4-editor %s\ninterface languages: English%s\n", VX4_VERSION, chinese ? ", Chinese" : "");
             return true;
         }
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {

@@ -39,10 +39,18 @@ QString editorProgramDir()
     return own;
 }
 
+// An installed editor (its desktop entry beside bin/ in share/) keeps the
+// list in the user's data folder even where it could write into bin/, as
+// root can: the list belongs to the user, not to the installation.
+bool isInstalled(const QString& programDir)
+{
+    return QFileInfo::exists(QDir(programDir).filePath(QStringLiteral("../share/applications/vx4-editor.desktop")));
+}
+
 QString defaultPath()
 {
     const QString programDir = editorProgramDir();
-    if (!programDir.isEmpty() && QFileInfo(programDir).isWritable())
+    if (!programDir.isEmpty() && !isInstalled(programDir) && QFileInfo(programDir).isWritable())
         return QDir(programDir).filePath(QString::fromLatin1(fileName));
     // A fixed folder name, so that vx4ctl finds the editor's list too.
     const QString dataDir = QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))

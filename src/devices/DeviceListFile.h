@@ -18,8 +18,9 @@ struct Entry {
 
 inline constexpr const char* fileName = "save.txt";
 
-// Beside the editor program when that folder is writable, otherwise in the
-// user's data folder, ~/.local/share/vx4-editor (created when missing).
+// Beside the editor program when that folder is writable and the editor is
+// not installed, otherwise in the user's data folder,
+// ~/.local/share/vx4-editor (created when missing).
 QString defaultPath();
 
 QByteArray encode(const DeviceTable& table);
