@@ -16,10 +16,15 @@ constexpr int nameLengthOverhead = 5; // L counts address, group, slot and 0x02 
 
 std::optional<QByteArray> nameFromAnswer(const QByteArray& received)
 {
-    const qsizetype start = received.lastIndexOf(static_cast<char>(ControlFrame::header));
-    if (start < 0 || start + groupOffset >= received.size())
-        return std::nullopt;
-    if (static_cast<unsigned char>(received.at(start + groupOffset)) != static_cast<unsigned char>(CommandGroup::PresetQueryName))
+    // A 0x55 is also the address 85, the letter U of a name or a checksum;
+    // only one with the answer's group three places on starts the answer.
+    const auto byteAt = [&](qsizetype i) { return static_cast<unsigned char>(received.at(i)); };
+    qsizetype start = received.size() - 1 - groupOffset;
+    while (start >= 0
+           && (byteAt(start) != ControlFrame::header
+               || byteAt(start + groupOffset) != static_cast<unsigned char>(CommandGroup::PresetQueryName)))
+        --start;
+    if (start < 0)
         return std::nullopt;
     const int length = static_cast<unsigned char>(received.at(start + 1));
     const int nameLength = length - nameLengthOverhead;

@@ -27,7 +27,8 @@ inline constexpr qsizetype maxNameBytes = Commands::presetNameMaxBytes;
 inline constexpr char emptySlotName[] = "Empty";
 
 // The name bytes of a Query name answer among `received`: the last 0x55
-// starts the answer, the byte three places on must be 0x83, the byte after
+// with 0x83 three places on starts the answer (a 0x55 elsewhere, such as the
+// address 85, a "U" in the name or the checksum, is no start), the byte after
 // the 0x55 is the length L and the name is the L - 5 bytes six places on.
 // Address, slot and checksum are not examined. nullopt when there is no
 // such answer, when L lies outside 5..21 (more than 16 name bytes or a

@@ -5,7 +5,7 @@
 
 namespace {
 
-TEST(NameAnswer, IsReadFromTheLastFrameStartAndNeverPastTheName)
+TEST(NameAnswer, IsReadFromTheLastAnswerStartAndNeverPastTheName)
 {
     const struct {
         const char* what;
@@ -18,8 +18,12 @@ TEST(NameAnswer, IsReadFromTheLastFrameStartAndNeverPastTheName)
         {"address, slot and checksum are not examined", "55 07 09 83 0F 07 41 42 00", "41 42"},
         {"sixteen name bytes", "55 15 03 83 02 02 41 41 41 41 41 41 41 41 41 41 41 41 41 41 41 41 00",
          "41 41 41 41 41 41 41 41 41 41 41 41 41 41 41 41"},
-        {"the capital U (0x55) in the name", "55 0A 03 83 01 02 41 55 43 44 45 00", nullptr},
-        {"a checksum of 0x55", "55 07 03 83 01 02 41 55", nullptr},
+        {"the capital U (0x55) in the name", "55 0A 03 83 01 02 41 55 43 44 45 00", "41 55 43 44 45"},
+        {"a U three places before the checksum", "55 08 03 83 01 02 41 55 43 E4", "41 55 43"},
+        {"a checksum of 0x55", "55 06 03 83 01 02 C6 55", "C6"},
+        {"the address 85 (0x55)", "55 07 55 83 01 02 41 42 00", "41 42"},
+        {"a 0x55 before the group of another frame", "55 07 55 83 01 02 41 42 00 55 06 03 17", "41 42"},
+        {"the last of two answers", "55 06 03 83 01 02 41 C9 55 06 03 83 02 02 42 CB", "42"},
         {"another group", "55 06 03 17 00 02 01 21", nullptr},
         {"no frame start", "0A 03 83 01 02 41 42", nullptr},
         {"nothing", "", nullptr},
