@@ -64,7 +64,13 @@ TEST(PtySearch, WithNothingAnsweringTakesItsWaitsAndNoMore)
     std::printf("search of 254 silent addresses: %.1f ms (%+.2f %% over %.0f ms)\n", ms, (ms / least - 1) * 100, least);
     testing::Test::RecordProperty("searchMs", static_cast<int>(ms));
     EXPECT_GE(ms, least);
+#if defined(__SANITIZE_ADDRESS__)
+    // The sanitizers slow every step between the waits; the figure is
+    // printed, the bound holds for the program as shipped.
+    EXPECT_LE(ms, least * 1.25);
+#else
     EXPECT_LE(ms, least * 1.05);
+#endif
     EXPECT_EQ(table.size(), 0);
 
     // Every query reached the line.
