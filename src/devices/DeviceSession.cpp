@@ -44,17 +44,24 @@ bool DeviceSession::detectPort(const QList<int>& portNumbers)
     for (int port : ports) {
         link.setReceiveThreshold(receiveThreshold);
         link.open(port, settingsFor(baudTexts().first()));
-        for (const QString& baud : baudTexts()) {
-            link.applySettings(settingsFor(baud));
-            link.discardInput();
-            link.write(Commands::portProbe(0));
-            waitClock().waitMs(probeWaitMs);
-            if (link.readAll().size() >= minimumProbeAnswer) {
-                SharedState& shared = sharedState();
-                shared.baudText = baud;
-                shared.portNumber = port;
-                return true;
+        try {
+            for (const QString& baud : baudTexts()) {
+                link.applySettings(settingsFor(baud));
+                link.discardInput();
+                link.write(Commands::portProbe(0));
+                waitClock().waitMs(probeWaitMs);
+                if (link.readAll().size() >= minimumProbeAnswer) {
+                    SharedState& shared = sharedState();
+                    shared.baudText = baud;
+                    shared.portNumber = port;
+                    return true;
+                }
             }
+        } catch (...) {
+            // A detection cut short found nothing: the port must not stay
+            // open at a rate nobody answered, or it would never be tried again.
+            link.close();
+            throw;
         }
         link.close();
     }

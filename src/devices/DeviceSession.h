@@ -39,7 +39,8 @@ public:
     static QString settingsFor(const QString& baudText);
 
     // Tries the first maxPorts ports; on an answer leaves that port open,
-    // stores SharedState.portNumber and baudText and returns true.
+    // stores SharedState.portNumber and baudText and returns true. A refusal
+    // leaves the port closed.
     bool detectPort(const QList<int>& portNumbers);
 
     // Probes every unlisted address 1..254 and appends a row for each reply.

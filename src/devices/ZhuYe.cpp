@@ -3,6 +3,7 @@
 #include "app/UiLanguage.h"
 #include "devices/DeviceListFile.h"
 #include "devices/DeviceTexts.h"
+#include "serial/DeviceWatcher.h"
 #include "serial/SerialLink.h"
 #include "serial/SerialLinkFactory.h"
 #include "serial/SerialPorts.h"
@@ -86,6 +87,8 @@ ZhuYe::ZhuYe(QWidget* parent)
     pollTimer = new ClockTimer(this);
     pollTimer->setSingleShot(true);
     connect(pollTimer, &ClockTimer::timeout, this, &ZhuYe::onPollTick);
+    watcher = new DeviceWatcher(this);
+    connect(watcher, &DeviceWatcher::deviceArrived, this, &ZhuYe::onDeviceArrived);
     connect(serial.get(), &SerialLink::received, this, [this](int eventCode) {
         if (busy > 0)
             return; // the exchange in progress reads its own reply
@@ -201,13 +204,14 @@ void ZhuYe::showEvent(QShowEvent* event)
 void ZhuYe::startUp()
 {
     BusyScope scope(busy);
+    watcher->start();
     // A refusal ends the detection and is shown; the list is loaded all the
     // same, or the next save would replace the user's list with an empty one.
     UserDialogs::runAction(this, [this] { detectPort(); });
     loadDeviceList();
 }
 
-void ZhuYe::detectPort()
+QList<int> ZhuYe::portNumbersToTry() const
 {
     QList<SSerInfo> ports;
     ListSerialPorts(ports);
@@ -217,6 +221,12 @@ void ZhuYe::detectPort()
             break;
         numbers.append(PortNumberFromName(port.displayName) & 0xFF);
     }
+    return numbers;
+}
+
+void ZhuYe::detectPort()
+{
+    const QList<int> numbers = portNumbersToTry();
     if (numbers.isEmpty()) {
         loadDeviceList();
         UserDialogs::showMessage(this, DeviceTexts::connectionFails());
@@ -225,6 +235,20 @@ void ZhuYe::detectPort()
     }
     if (devices->detectPort(numbers))
         pollTimer->start(firstPollMs);
+}
+
+void ZhuYe::onDeviceArrived()
+{
+    // An adapter plugged in (again) while the home page has no port: the
+    // ports are tried as at start-up, so the table comes back to life. Not
+    // while the editor holds the line, and never away from an open port.
+    if (editing || busy > 0 || serial->isOpen())
+        return;
+    BusyScope scope(busy);
+    UserDialogs::runAction(this, [this] {
+        if (devices->detectPort(portNumbersToTry()))
+            pollTimer->start(firstPollMs);
+    });
 }
 
 void ZhuYe::loadDeviceList()
@@ -399,8 +423,14 @@ void ZhuYe::openEditor(int row)
         return;
     if (clickedRow >= 0)
         list->selectRow(clickedRow);
-    if (editorOpener)
-        editorOpener(this);
+    if (!editorOpener)
+        return;
+    struct Editing {
+        bool& flag;
+        explicit Editing(bool& flag) : flag(flag) { flag = true; }
+        ~Editing() { flag = false; }
+    } editingScope(editing);
+    editorOpener(this);
 }
 
 void ZhuYe::showContextMenu(const QPoint& position)

@@ -11,6 +11,7 @@
 
 class CListCtrlCl;
 class ClockTimer;
+class DeviceWatcher;
 class QAction;
 class QLabel;
 class QLineEdit;
@@ -21,7 +22,8 @@ class SerialLink;
 
 // The home page: finds the port the amplifiers answer on, keeps the table of
 // amplifiers and its file, searches the bus, polls the status of each row
-// and opens the editor for one amplifier.
+// and opens the editor for one amplifier. When it has no open port, a serial
+// device that arrives makes it try the ports again.
 class ZhuYe : public QDialog {
     Q_OBJECT
 
@@ -83,6 +85,8 @@ private:
     void setUpColumns();
     void startUp();
     void detectPort();
+    QList<int> portNumbersToTry() const;
+    void onDeviceArrived();
     void loadDeviceList();
     void saveDeviceList();
     void onPollTick();
@@ -100,6 +104,7 @@ private:
     QLabel* searchText = nullptr;
     QLineEdit* editBox = nullptr;
     ClockTimer* pollTimer = nullptr;
+    DeviceWatcher* watcher = nullptr;
 
     EditorOpener editorOpener;
     MenuRunner menuExec;
@@ -117,6 +122,7 @@ private:
     bool listLoaded = false;
     bool keepUnreadableList = false;
     bool committing = false;
+    bool editing = false;
     QSize previousClientSize;
     QSize initialClientSize;
 };
