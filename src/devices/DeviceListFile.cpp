@@ -126,7 +126,10 @@ QString save(const QString& path, const DeviceTable& table)
     if (!file.open(QIODevice::WriteOnly))
         return failureText(true, path, file.errorString());
     const QByteArray bytes = encode(table);
-    if (file.write(bytes) != bytes.size()) {
+    // commit() does not look at how its own flush went: a disk that fills
+    // in the last buffer would replace the list with a cut-off one. So the
+    // buffer is flushed, and checked, here.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
         const QString reason = file.errorString();
         file.cancelWriting();
         return failureText(true, path, reason);

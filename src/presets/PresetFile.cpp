@@ -36,9 +36,13 @@ SaveOutcome save(SerialLink& link, DeviceAddress address, const QString& path, i
         file.cancelWriting();
         return outcome;
     }
-    if (file.write(answer) != answer.size() || !file.commit()) {
+    // commit() ignores a failure of its own flush (a disk that fills in the
+    // last buffer would leave a cut-off file in place of the old one), so
+    // the flush is checked here first.
+    if (file.write(answer) != answer.size() || !file.flush() || !file.commit()) {
         outcome.result = SaveResult::WriteFailed;
         outcome.error = file.errorString();
+        file.cancelWriting();
         return outcome;
     }
     outcome.result = SaveResult::Written;
