@@ -121,6 +121,8 @@ private:
     void loadFromFile(PresetFile::Target target);
     void openPresetSlots();
     QList<int> portNumbers() const;
+    // Runs a menu item; a refusal is shown once, not again by the next poll.
+    bool runMenuAction(const std::function<void()>& action);
 
     std::unique_ptr<SerialLink> serial;
     std::unique_ptr<EditorSession> editor;

@@ -5,6 +5,7 @@
 #include "protocol/Commands.h"
 #include "protocol/PortProbeAnswer.h"
 #include "serial/LinkSettings.h"
+#include "serial/SerialError.h"
 #include "serial/SerialLink.h"
 
 namespace {
@@ -129,7 +130,16 @@ void EditorSession::monitorTick()
         return;
     }
     ++missed;
-    serial.write(Commands::monitorPoll(params.address));
+    // The timer outlives a refusal: a port that keeps refusing is said once,
+    // not at every tick (a box a second would pile up on the screen).
+    try {
+        serial.write(Commands::monitorPoll(params.address));
+        tickError.clear();
+    } catch (const SerialError& error) {
+        if (error.text() != tickError && announce)
+            announce(error.text());
+        tickError = error.text();
+    }
     if (missed > missedPollsTolerated)
         setLinkConnected(false);
     else if (status == normalStatusText(chineseUi) || status == normalStatusText(englishUi))

@@ -73,7 +73,12 @@ public:
     void setMonitorPeriod(int ms);
     // "Refresh off": the period keeps its value.
     void stopMonitor() { timer.stop(); }
+    // A refusal of the poll is shown through the announcer once, until a
+    // poll goes out again; the timer goes on.
     void monitorTick();
+    // A refusal the window has just shown for a user action: the next poll
+    // does not say it again.
+    void noteShownRefusal(const QString& text) { tickError = text; }
     int missedPolls() const { return missed; }
     bool frameSentSinceTick() const { return frameSent; }
 
@@ -104,5 +109,6 @@ private:
     bool frameSent = false;
     bool connected = false;
     QString status;
+    QString tickError; // the refusal of the last poll, already shown
     MonitorTexts live;
 };

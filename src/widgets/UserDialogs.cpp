@@ -30,17 +30,23 @@ void showMessage(QWidget* parent, const QString& text)
         return;
     }
     QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(), text, QMessageBox::Ok, parent);
+    // Messages carry file names the user typed and texts amplifiers sent:
+    // they are shown as they are, never read as markup.
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 
-bool runAction(QWidget* parent, const std::function<void()>& action)
+bool runAction(QWidget* parent, const std::function<void()>& action, QString* shown)
 {
     try {
         action();
         return true;
     } catch (const std::exception& error) {
         // The serial error carries its text as UTF-8.
-        showMessage(parent, QString::fromUtf8(error.what()));
+        const QString text = QString::fromUtf8(error.what());
+        showMessage(parent, text);
+        if (shown)
+            *shown = text;
     }
     return false;
 }

@@ -18,8 +18,9 @@ void showMessage(QWidget* parent, const QString& text);
 // it raises, a serial link's refusal above all, ends the action there and
 // its text is shown; the window goes on. Windows run their entry points
 // through this rather than let an exception unwind through Qt's event
-// delivery. Returns false when the action ended in an error.
-bool runAction(QWidget* parent, const std::function<void()>& action);
+// delivery. Returns false when the action ended in an error; the text shown
+// then goes to *shown when given.
+bool runAction(QWidget* parent, const std::function<void()>& action, QString* shown = nullptr);
 
 struct FileRequest {
     enum Kind { Open, Save } kind = Open;
