@@ -121,12 +121,12 @@ TEST_F(DialogTest, AnswersThatAreNoNameChangeNothing)
     } rows[] = {
         {"a name", "55 0A 03 83 01 02 48 61 6C 6C 31 C1", "Hall1", true},
         {"Empty", "55 0A 03 83 01 02 45 6D 70 74 79 9B", "Empty", false},
-        {"a U in the name", "55 0A 03 83 01 02 41 55 43 44 45 00", "Empty", false},
-        {"a checksum of 0x55", "55 07 03 83 01 02 41 55", "Empty", false},
         {"another group", "55 06 03 17 00 02 01 21", "Empty", false},
         {"no frame start", "01 02 03 04 05 06 07", "Empty", false},
         {"seventeen name bytes announced", "55 16 03 83 01 02 41 41 41 41 41 41 41 41 41 41 41 41 41 41 41 41 41 00",
          "Empty", false},
+        {"a U in the name", "55 0A 03 83 01 02 41 55 43 44 45 00", "AUCDE", true},
+        {"a checksum of 0x55", "55 08 03 83 01 02 41 42 41 55", "ABA", true},
         {"another name", "55 07 03 83 01 02 41 42 00", "AB", true},
     };
     Save_Recall dialog;
