@@ -6,10 +6,10 @@
 #include "protocol/Commands.h"
 
 #include <QDir>
-#include <QLabel>
 #include <QProgressBar>
 
 #include <functional>
+#include <optional>
 
 namespace {
 
