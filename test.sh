@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds and runs every test.
-# Usage: ./test.sh [preset]   (preset: default or asan; default: default)
+# Usage: ./test.sh [preset]   (preset: default, asan or hardened; default: default)
 set -euo pipefail
 cd "$(dirname "$0")"
 preset="${1:-default}"
