@@ -34,27 +34,19 @@ namespace {
 constexpr QRgb background = qRgb(192, 236, 243);
 
 // Control places in dialog units: left, top, width, height.
-struct UnitRect {
-    int x, y, w, h;
-};
-constexpr UnitRect tableUnits{8, 10, 647, 243};
-constexpr UnitRect searchUnits{430, 257, 50, 14};
-constexpr UnitRect refreshUnits{497, 257, 50, 14};
-constexpr UnitRect deleteUnits{561, 257, 50, 14};
-constexpr UnitRect progressUnits{325, 257, 80, 14};
-constexpr UnitRect searchTextUnits{289, 260, 31, 8};
-constexpr UnitRect editUnits{42, 258, 40, 14};
+constexpr DialogRect tableUnits{8, 10, 647, 243};
+constexpr DialogRect searchUnits{430, 257, 50, 14};
+constexpr DialogRect refreshUnits{497, 257, 50, 14};
+constexpr DialogRect deleteUnits{561, 257, 50, 14};
+constexpr DialogRect progressUnits{325, 257, 80, 14};
+constexpr DialogRect searchTextUnits{289, 260, 31, 8};
+constexpr DialogRect editUnits{42, 258, 40, 14};
 
 constexpr int progressMaximum = 255;
 
 // The text of the one item of the table's context menu, the same in both
 // languages.
 const QString editorMenuText = QStringLiteral("DSP配置");
-
-QRect place(const DialogUnits& units, const UnitRect& r)
-{
-    return units.rect(r.x, r.y, r.w, r.h);
-}
 
 // Holds the window busy for the time of an exchange: painting goes on, user
 // input is held back by the waits, and closing is deferred.
@@ -113,7 +105,7 @@ void ZhuYe::buildControls()
 
     list = new CListCtrlCl(this);
     list->setModel(&model);
-    list->setGeometry(place(units, tableUnits));
+    list->setGeometry(units.rect(tableUnits));
     list->setAccessibleName(tr("Device table"));
     list->addNotConnectedText(DeviceTexts::notConnected());
     list->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -127,9 +119,9 @@ void ZhuYe::buildControls()
     connect(list, &QWidget::customContextMenuRequested, this, &ZhuYe::showContextMenu);
     CSkinScrollWnd::skinWindow(list);
 
-    const auto makeButton = [this, &units](const QString& caption, const UnitRect& r, void (ZhuYe::*action)()) {
+    const auto makeButton = [this, &units](const QString& caption, const DialogRect& r, void (ZhuYe::*action)()) {
         auto* button = new QPushButton(caption, this);
-        button->setGeometry(place(units, r));
+        button->setGeometry(units.rect(r));
         button->setAccessibleName(caption);
         // Enter moves the focus to the table instead of pressing a button.
         button->setAutoDefault(false);
@@ -142,7 +134,7 @@ void ZhuYe::buildControls()
     deleteButton = makeButton(tr("Delete"), deleteUnits, &ZhuYe::deleteCurrentRow);
 
     progress = new QProgressBar(this);
-    progress->setGeometry(place(units, progressUnits));
+    progress->setGeometry(units.rect(progressUnits));
     progress->setRange(0, progressMaximum);
     progress->setValue(0);
     progress->setTextVisible(false);
@@ -150,13 +142,13 @@ void ZhuYe::buildControls()
     progress->hide();
 
     searchText = new QLabel(this);
-    searchText->setGeometry(place(units, searchTextUnits));
+    searchText->setGeometry(units.rect(searchTextUnits));
     searchText->setAttribute(Qt::WA_TranslucentBackground);
     searchText->setAccessibleName(DeviceTexts::searching());
     searchText->hide();
 
     editBox = new QLineEdit(this);
-    editBox->setGeometry(place(units, editUnits));
+    editBox->setGeometry(units.rect(editUnits));
     editBox->setAccessibleName(tr("Cell editor"));
     editBox->installEventFilter(this);
     editBox->hide();

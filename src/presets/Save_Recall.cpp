@@ -26,16 +26,13 @@ DeviceAddress targetAddress()
 }
 
 // Layout in dialog units.
-struct Place {
-    int left, top, width, height;
-};
-constexpr Place numberLabelPlace{10, 8, 70, 10};
-constexpr Place slotListPlace{10, 19, 70, 13};
-constexpr Place nameLabelPlace{92, 8, 90, 10};
-constexpr Place nameBoxPlace{92, 19, 90, 13};
-constexpr Place loadPlace{10, 44, 50, 15};
-constexpr Place savePlace{71, 44, 50, 15};
-constexpr Place clearPlace{132, 44, 50, 15};
+constexpr DialogRect numberLabelPlace{10, 8, 70, 10};
+constexpr DialogRect slotListPlace{10, 19, 70, 13};
+constexpr DialogRect nameLabelPlace{92, 8, 90, 10};
+constexpr DialogRect nameBoxPlace{92, 19, 90, 13};
+constexpr DialogRect loadPlace{10, 44, 50, 15};
+constexpr DialogRect savePlace{71, 44, 50, 15};
+constexpr DialogRect clearPlace{132, 44, 50, 15};
 constexpr int dialogWidth = 192;
 constexpr int dialogHeight = 68;
 
@@ -51,9 +48,7 @@ Save_Recall::Save_Recall(QWidget* parent)
     setAutoFillBackground(true);
 
     const DialogUnits units(font());
-    const auto place = [&units](QWidget* widget, const Place& p) {
-        widget->setGeometry(units.rect(p.left, p.top, p.width, p.height));
-    };
+    const auto place = [&units](QWidget* widget, const DialogRect& r) { widget->setGeometry(units.rect(r)); };
 
     numberLabel = new QLabel(tr("Number"), this);
     numberList = new QComboBox(this);

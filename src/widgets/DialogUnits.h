@@ -8,6 +8,11 @@
 // horizontal unit is a quarter of the dialog font's average character width,
 // one vertical unit an eighth of its character height, so that a layout keeps
 // its proportions with every font and screen.
+// A control's place in a layout given in dialog units.
+struct DialogRect {
+    int left, top, width, height;
+};
+
 class DialogUnits {
 public:
     explicit DialogUnits(const QFont& dialogFont);
@@ -17,6 +22,7 @@ public:
     int y(int units) const;
     QSize size(int width, int height) const { return {x(width), y(height)}; }
     QRect rect(int left, int top, int width, int height) const;
+    QRect rect(const DialogRect& r) const { return rect(r.left, r.top, r.width, r.height); }
 
     int baseWidth() const { return baseX; }
     int baseHeight() const { return baseY; }

@@ -67,8 +67,9 @@ TEST_F(LookTest, CaptionsFitInBothLanguages)
         for (QLabel* label : dialog.findChildren<QLabel*>())
             EXPECT_GE(label->width(), QFontMetrics(label->font()).horizontalAdvance(label->text()))
                 << label->text().toStdString();
-        if (const QString folder = qEnvironmentVariable("VX4_PRESETS_SCREENSHOTS"); !folder.isEmpty())
+        if (const QString folder = qEnvironmentVariable("VX4_PRESETS_SCREENSHOTS"); !folder.isEmpty()) {
             EXPECT_TRUE(dialog.grab().save(folder + QLatin1Char('/') + QString::fromLatin1(row.picture)));
+        }
         EXPECT_TRUE(messages.messages.isEmpty());
     }
 }
