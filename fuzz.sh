@@ -17,8 +17,11 @@ else
 fi
 
 scripts/install-deps.sh clang libclang-rt-14-dev
-[ -f build/fuzz/CMakeCache.txt ] || cmake --preset fuzz >/dev/null
-cmake --build --preset fuzz -j "$(nproc)" >/dev/null
+# The build's output is shown only when it fails.
+build_log="$(mktemp)"
+{ [ -f build/fuzz/CMakeCache.txt ] || cmake --preset fuzz; cmake --build --preset fuzz -j "$(nproc)"; } >"$build_log" 2>&1 \
+  || { cat "$build_log" >&2; rm -f "$build_log"; exit 2; }
+rm -f "$build_log"
 
 bin=build/fuzz/fuzz
 logs=build/fuzz/logs
