@@ -73,9 +73,8 @@ ZhuYe::ZhuYe(QWidget* parent)
     // the window by its width; the window opens at that size and can be made
     // no smaller.
     new SkinnedFrame(this, SkinFrame::Kind::HomePage);
-    initialClientSize = size();
     previousClientSize = size();
-    setMinimumSize(initialClientSize);
+    setMinimumSize(size());
     pollTimer = new ClockTimer(this);
     pollTimer->setSingleShot(true);
     connect(pollTimer, &ClockTimer::timeout, this, &ZhuYe::onPollTick);
@@ -222,9 +221,14 @@ void ZhuYe::detectPort()
     if (numbers.isEmpty()) {
         loadDeviceList();
         UserDialogs::showMessage(this, DeviceTexts::connectionFails());
-        listLoaded = true;
         return;
     }
+    tryPorts(numbers);
+}
+
+void ZhuYe::tryPorts(const QList<int>& numbers)
+{
+    // The poll timer starts only once a port has answered.
     if (devices->detectPort(numbers))
         pollTimer->start(firstPollMs);
 }
@@ -237,10 +241,7 @@ void ZhuYe::onDeviceArrived()
     if (editing || busy > 0 || serial->isOpen())
         return;
     BusyScope scope(busy);
-    UserDialogs::runAction(this, [this] {
-        if (devices->detectPort(portNumbersToTry()))
-            pollTimer->start(firstPollMs);
-    });
+    UserDialogs::runAction(this, [this] { tryPorts(portNumbersToTry()); });
 }
 
 void ZhuYe::loadDeviceList()

@@ -85,6 +85,7 @@ private:
     void setUpColumns();
     void startUp();
     void detectPort();
+    void tryPorts(const QList<int>& numbers);
     QList<int> portNumbersToTry() const;
     void onDeviceArrived();
     void loadDeviceList();
@@ -124,5 +125,4 @@ private:
     bool committing = false;
     bool editing = false;
     QSize previousClientSize;
-    QSize initialClientSize;
 };
