@@ -2,6 +2,7 @@
 
 #include "app/SharedState.h"
 #include "app/UiLanguage.h"
+#include "editor/CDorvaneDlg.h"
 #include "serial/SerialLinkFactory.h"
 #include "serial/SerialPorts.h"
 #include "serial/VirtualClock.h"
@@ -9,7 +10,9 @@
 #include "sim/SimLink.h"
 #include "widgets/UserDialogs.h"
 
+#include <QAction>
 #include <QByteArray>
+#include <QMenu>
 #include <QList>
 #include <gtest/gtest.h>
 
@@ -62,3 +65,15 @@ struct EditorBusFixture : testing::Test {
     // Frames heard since the last call.
     QList<QByteArray> takeHeard() { return std::exchange(heard, {}); }
 };
+
+// Triggers the editor's Tools menu item with this text, in submenus too.
+inline void triggerToolsItem(CDorvaneDlg& editor, const QString& text)
+{
+    for (QAction* action : editor.toolsMenu()->findChildren<QAction*>()) {
+        if (action->text() == text) {
+            action->trigger();
+            return;
+        }
+    }
+    FAIL() << "no item " << text.toStdString();
+}

@@ -35,17 +35,7 @@ struct PresetMenuTest : EditorBusFixture {
         clock->runDue();
         messages.messages.clear();
     }
-    // The Tools menu item with this text, in submenus too.
-    void trigger(const QString& text)
-    {
-        for (QAction* action : editor->toolsMenu()->findChildren<QAction*>()) {
-            if (action->text() == text) {
-                action->trigger();
-                return;
-            }
-        }
-        FAIL() << "no item " << text.toStdString();
-    }
+    void trigger(const QString& text) { triggerToolsItem(*editor, text); }
     QString volumeShown(int channel) { return editor->channelColumns().columns[channel].volumeBox->text(); }
 };
 

@@ -50,16 +50,7 @@ struct EditorFaults : EditorBusFixture {
         editor->startUp();
         clock->runDue();
     }
-    void trigger(const QString& text)
-    {
-        for (QAction* action : editor->toolsMenu()->findChildren<QAction*>()) {
-            if (action->text() == text) {
-                action->trigger();
-                return;
-            }
-        }
-        FAIL() << "no item " << text.toStdString();
-    }
+    void trigger(const QString& text) { triggerToolsItem(*editor, text); }
 };
 
 TEST_F(EditorFaults, AdapterPulledMidActionIsSaidOnceAndTheEditorReconnectsWhenItIsBack)
