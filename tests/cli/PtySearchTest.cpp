@@ -64,12 +64,15 @@ TEST(PtySearch, WithNothingAnsweringTakesItsWaitsAndNoMore)
     std::printf("search of 254 silent addresses: %.1f ms (%+.2f %% over %.0f ms)\n", ms, (ms / least - 1) * 100, least);
     testing::Test::RecordProperty("searchMs", static_cast<int>(ms));
     EXPECT_GE(ms, least);
+    // The bound is loose enough for a busy shared machine (the timers, the
+    // pseudo-terminal and the simulator's process all take their turn), and
+    // still catches a wait taken twice or a retry: either adds 20 ms or more
+    // to each of the 254 addresses.
 #if defined(__SANITIZE_ADDRESS__)
-    // The sanitizers slow every step between the waits; the figure is
-    // printed, the bound holds for the program as shipped.
-    EXPECT_LE(ms, least * 1.25);
+    // The sanitizers slow every step between the waits further.
+    EXPECT_LE(ms, least * 1.5);
 #else
-    EXPECT_LE(ms, least * 1.05);
+    EXPECT_LE(ms, least * 1.2);
 #endif
     EXPECT_EQ(table.size(), 0);
 
