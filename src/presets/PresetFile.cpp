@@ -65,8 +65,13 @@ ReadOutcome read(const QString& path)
     QByteArray bytes;
     char buffer[4096];
     std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0)
+    while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
         bytes.append(buffer, static_cast<qsizetype>(got));
+        if (bytes.size() > largestFileBytes) {
+            outcome.errorCode = EFBIG;
+            return outcome;
+        }
+    }
     if (std::ferror(file.get())) {
         // A folder opens but cannot be read.
         outcome.errorCode = errno != 0 ? errno : EIO;

@@ -18,6 +18,10 @@ namespace PresetFile {
 inline constexpr char suffix[] = "save";
 inline constexpr int answerWaitMs = 500;  // the editor's wait for the full-state reply it saves
 inline constexpr int replayWaitMs = 3000; // all the time the amplifiers get to take a replayed file
+// A saved file holds one read of the link, at most 1024 bytes. Anything far
+// larger is no preset (a recording, a disk image chosen by mistake) and is
+// neither read into memory nor sent to the amplifiers.
+inline constexpr qsizetype largestFileBytes = 64 * 1024;
 
 enum class SaveResult {
     Written,    // the file holds exactly the bytes that arrived
@@ -40,7 +44,7 @@ struct SaveOutcome {
 SaveOutcome save(SerialLink& link, DeviceAddress address, const QString& path, int waitMs = answerWaitMs);
 
 // The whole content of a preset file, or the platform's cause code (errno)
-// of the failure to open it.
+// of the failure to open it; EFBIG for a file over largestFileBytes.
 struct ReadOutcome {
     std::optional<QByteArray> bytes;
     int errorCode = 0;

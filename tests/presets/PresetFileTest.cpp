@@ -131,6 +131,9 @@ TEST_F(PresetFileTest, AReplayedReplyCarriesTheNewAddressAndAFreshChecksum)
 TEST_F(PresetFileTest, AnUnreadableFileIsReportedAndNothingIsSent)
 {
     bus.addAmplifier(9);
+    // Something far larger than any reply, chosen by mistake.
+    const QString huge = path("recording.save");
+    writeFileBytes(huge, hex("55 02 53 05 60 02 10 F9") + QByteArray(PresetFile::largestFileBytes, '\x55'));
     const struct {
         const char* what;
         QString file;
@@ -138,6 +141,7 @@ TEST_F(PresetFileTest, AnUnreadableFileIsReportedAndNothingIsSent)
     } rows[] = {
         {"missing", path("missing.save"), ENOENT},
         {"a folder", folder.path(), EISDIR},
+        {"too large", huge, EFBIG},
     };
     for (const auto& row : rows) {
         heard.clear();
