@@ -1,7 +1,9 @@
 #include "editor/EditorContext.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QLabel>
+#include <QStyle>
 
 namespace EditorLayout {
 
@@ -31,6 +33,21 @@ void useSmallFont(QWidget* widget)
     QFont font = widget->font();
     font.setPointSize(font.pointSize() - 1);
     widget->setFont(font);
+}
+
+void showWholeEntries(QComboBox* list)
+{
+    const auto fit = [list] {
+        QAbstractItemView* view = list->view();
+        const int scrollBar = list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, view);
+        view->setMinimumWidth(view->sizeHintForColumn(0) + 2 * view->frameWidth() + scrollBar);
+    };
+    fit();
+    QAbstractItemModel* model = list->model();
+    QObject::connect(model, &QAbstractItemModel::rowsInserted, list, fit);
+    QObject::connect(model, &QAbstractItemModel::rowsRemoved, list, fit);
+    QObject::connect(model, &QAbstractItemModel::modelReset, list, fit);
+    QObject::connect(list, &QComboBox::currentTextChanged, list, &QWidget::setToolTip);
 }
 
 QString channelName(const QString& caption, int channel) { return caption + u' ' + channelTitle(channel); }

@@ -76,6 +76,9 @@ void nameList(QComboBox* list, QLabel* buddy, const QString& name);
 QString channelName(const QString& caption, int channel);
 // A point smaller than the dialog font, for the narrow channel columns.
 void useSmallFont(QWidget* widget);
+// For a list narrower than its entries: the open list is as wide as its
+// widest entry, and the closed one shows its whole entry as a tool tip.
+void showWholeEntries(QComboBox* list);
 // "CHA".."CHD"
 QString channelTitle(int channel);
 

@@ -69,6 +69,7 @@ void RoutingBlock::build()
         column.outputList->setCurrentIndex(-1); // no selection until the amplifier is read
         place(context, column.outputList, x, 190, 42, 13);
         EditorLayout::useSmallFont(column.outputList);
+        EditorLayout::showWholeEntries(column.outputList);
         const QString outputName = tr("%1 OUT").arg(EditorLayout::channelTitle(c));
         EditorLayout::nameList(column.outputList, caption(context, outputName, x, 181, columnWidth, 9), QString());
 

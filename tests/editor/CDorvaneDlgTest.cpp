@@ -11,6 +11,7 @@
 #include "protocol/Commands.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QAccessible>
 #include <QAccessibleValueInterface>
 #include <QAction>
@@ -87,6 +88,12 @@ TEST_F(EditorWindowTest, OpeningConnectsReadsTheAmplifierAndSendsNothingBack)
     EXPECT_EQ(editor->routingBlock().pairLists[1]->currentIndex(), 1);
     EXPECT_FALSE(routing(3).outputList->isEnabled());
     EXPECT_EQ(routing(3).outputList->currentText(), QStringLiteral("Source-d"));
+    // The narrow output lists show their whole entries open and as a tip.
+    for (int c = 0; c < 4; ++c) {
+        QAbstractItemView* view = routing(c).outputList->view();
+        EXPECT_GT(view->minimumWidth(), view->fontMetrics().horizontalAdvance(QStringLiteral("Source-a"))) << c;
+        EXPECT_EQ(routing(c).outputList->toolTip(), routing(c).outputList->currentText()) << c;
+    }
     EXPECT_EQ(editor->limiterGroup().controls[LimiterGroup::Threshold].box->text(), QStringLiteral("41"));
     EqRow& eq = editor->eqRow();
     EXPECT_EQ(eq.frequencyBox->text(), QStringLiteral("1000"));
