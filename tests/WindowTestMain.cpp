@@ -1,3 +1,5 @@
+// The main() of the tests of windows: a QApplication on the offscreen
+// platform with the font substitutions the program installs at start-up.
 #include "app/Translations.h"
 
 #include <QApplication>
