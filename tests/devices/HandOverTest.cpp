@@ -1,6 +1,7 @@
 // The home page and the editor on one simulated bus: the line is handed over
 // and back, and what the editor leaves behind reaches the device table.
 #include "DevicesTestSupport.h"
+#include "ListedPorts.h"
 
 #include "devices/ZhuYe.h"
 #include "editor/CDorvaneDlg.h"
@@ -27,13 +28,10 @@ struct HandOverTest : EnglishFixture {
 
     HandOverTest()
     {
-        SerialPorts::setPresentPortsSource([] {
-            return QList<SerialPorts::PresentPort>{{QStringLiteral("/dev/vx4-handover"), QStringLiteral("Bus"), true}};
-        });
-        SerialPorts::setOpenTest([](const QString&) { return true; });
-        QList<SSerInfo> ports;
-        ListSerialPorts(ports);
-        port = PortNumberFromName(ports.value(0).displayName);
+        port = listPorts([] {
+                   return QList<SerialPorts::PresentPort>{
+                       {QStringLiteral("/dev/vx4-handover"), QStringLiteral("Bus"), true}};
+               }).value(0);
         setSerialLinkMaker([this](QObject* parent) {
             auto link = std::make_unique<SimLink>(nullptr, parent);
             link->addPort(port, &bus);

@@ -1,4 +1,5 @@
 #include "DevicesTestSupport.h"
+#include "ListedPorts.h"
 
 #include "app/Translations.h"
 #include "app/CodePage.h"
@@ -58,11 +59,7 @@ struct HomePageTest : EnglishFixture {
 
     HomePageTest()
     {
-        SerialPorts::setPresentPortsSource([this] { return present; });
-        SerialPorts::setOpenTest([](const QString&) { return true; });
-        QList<SSerInfo> ports;
-        ListSerialPorts(ports);
-        port = PortNumberFromName(ports.value(0).displayName);
+        port = listPorts([this] { return present; }).value(0);
         setSerialLinkMaker([this](QObject* parent) {
             auto link = std::make_unique<SimLink>(nullptr, parent);
             link->addPort(port, &bus);

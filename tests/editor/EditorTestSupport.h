@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ListedPorts.h"
+
 #include "app/SharedState.h"
 #include "app/UiLanguage.h"
 #include "editor/CDorvaneDlg.h"
@@ -36,15 +38,10 @@ struct EditorBusFixture : testing::Test {
     {
         setUiLanguage(englishUi);
         resetSharedState();
-        SerialPorts::setPresentPortsSource([] {
+        ports = listPorts([] {
             return QList<SerialPorts::PresentPort>{{QStringLiteral("/dev/ttyVX4EDIT0"), QStringLiteral("other"), true},
                                                    {QStringLiteral("/dev/ttyVX4EDIT1"), QStringLiteral("bus"), true}};
         });
-        SerialPorts::setOpenTest([](const QString&) { return true; });
-        QList<SSerInfo> list;
-        ListSerialPorts(list);
-        for (const SSerInfo& info : list)
-            ports.append(PortNumberFromName(info.displayName));
         setSerialLinkMaker([this](QObject* parent) {
             auto link = std::make_unique<SimLink>(nullptr, parent);
             link->addPort(ports.value(0), &otherBus);

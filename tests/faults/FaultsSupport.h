@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ListedPorts.h"
+
 #include "app/SharedState.h"
 #include "app/UiLanguage.h"
 #include "serial/DeviceWatcher.h"
@@ -74,11 +76,7 @@ struct BusFixture : testing::Test {
     {
         setUiLanguage(englishUi);
         resetSharedState();
-        SerialPorts::setPresentPortsSource([this] { return present; });
-        SerialPorts::setOpenTest([](const QString&) { return true; });
-        QList<SSerInfo> ports;
-        ListSerialPorts(ports);
-        port = PortNumberFromName(ports.value(0).displayName);
+        port = listPorts([this] { return present; }).value(0);
         setSerialLinkMaker([this](QObject* parent) {
             auto link = std::make_unique<SimLink>(nullptr, parent);
             link->addPort(port, line);

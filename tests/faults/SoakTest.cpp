@@ -4,6 +4,7 @@
 // virtual time is held to the real clock, for long runs. Memory and open
 // descriptors must stay flat after the warm-up, the polls must keep their
 // period, and every frame the program writes must be well-formed.
+#include "ListedPorts.h"
 #include "RecordingLink.h"
 #include "ProcessFigures.h"
 
@@ -63,16 +64,13 @@ TEST(Soak, PollsAndRefreshesKeepTheirPeriodAndLeaveMemoryAndDescriptorsFlat)
         homeBus.addAmplifier(static_cast<std::uint8_t>(a));
     editorBus.addAmplifier(editedAddress);
 
-    SerialPorts::setPresentPortsSource([] {
+    const QList<int> ports = listPorts([] {
         return QList<SerialPorts::PresentPort>{{QStringLiteral("/dev/vx4-soak-home"), QStringLiteral("home"), true},
                                                {QStringLiteral("/dev/vx4-soak-edit"), QStringLiteral("edit"), true}};
     });
-    SerialPorts::setOpenTest([](const QString&) { return true; });
-    QList<SSerInfo> list;
-    ListSerialPorts(list);
-    ASSERT_EQ(list.size(), 2);
-    const int homePort = PortNumberFromName(list[0].displayName);
-    const int editorPort = PortNumberFromName(list[1].displayName);
+    ASSERT_EQ(ports.size(), 2);
+    const int homePort = ports[0];
+    const int editorPort = ports[1];
     RecordingLink* homeLink = nullptr;
     RecordingLink* editorLink = nullptr;
     // The home page sees its bus only; the editor finds nobody behind the
