@@ -143,6 +143,10 @@
         <translation>端口 %1 正被其他程序占用：%2。</translation>
     </message>
     <message>
+        <source>The port %1 is in use by another program.</source>
+        <translation>端口 %1 正被其他程序占用。</translation>
+    </message>
+    <message>
         <source>The port %1 cannot be opened: %2.</source>
         <translation>无法打开端口 %1：%2。</translation>
     </message>

@@ -1,6 +1,7 @@
 #include "serial/CMscomm1.h"
 
 #include "app/CodePage.h"
+#include "app/UiLanguage.h"
 #include "serial/PortRegistry.h"
 #include "serial/SerialError.h"
 #include "serial/WaitClock.h"
@@ -18,9 +19,58 @@
 
 namespace {
 
+// The C library and Qt word their reasons in English only. The Chinese
+// interface says in its own words the reasons this program meets, and the
+// cause code of any other.
 QString systemReason(int error)
 {
-    return QString::fromLocal8Bit(std::strerror(error));
+    if (uiLanguage() != chineseUi)
+        return QString::fromLocal8Bit(std::strerror(error));
+    switch (error) {
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+        return QString::fromUtf8("设备不存在");
+    case EBUSY:
+        return QString::fromUtf8("设备忙");
+    case EACCES:
+    case EPERM:
+        return QString::fromUtf8("没有访问权限");
+    case EIO:
+        return QString::fromUtf8("输入/输出错误");
+    default:
+        return QString::fromUtf8("系统错误 %1").arg(error);
+    }
+}
+
+QString qtReason(const QSerialPort& port)
+{
+    if (uiLanguage() != chineseUi)
+        return port.errorString();
+    switch (port.error()) {
+    case QSerialPort::DeviceNotFoundError:
+        return QString::fromUtf8("设备不存在");
+    case QSerialPort::PermissionError:
+        return QString::fromUtf8("没有访问权限");
+    case QSerialPort::OpenError:
+        return QString::fromUtf8("设备已打开");
+    case QSerialPort::WriteError:
+        return QString::fromUtf8("写入错误");
+    case QSerialPort::ReadError:
+        return QString::fromUtf8("读取错误");
+    case QSerialPort::ResourceError:
+        return QString::fromUtf8("设备已不可用");
+    case QSerialPort::UnsupportedOperationError:
+        return QString::fromUtf8("设备不支持该设置");
+    case QSerialPort::TimeoutError:
+        return QString::fromUtf8("超时");
+    case QSerialPort::NotOpenError:
+        return QString::fromUtf8("端口未打开");
+    case QSerialPort::NoError:
+    case QSerialPort::UnknownError:
+        break;
+    }
+    return QString::fromUtf8("未知错误");
 }
 
 // The group owning the device file: membership in it grants access
@@ -120,15 +170,14 @@ void CMscomm1::open(int portNumber, const QString& settings)
 
 QString CMscomm1::openFailureText() const
 {
-    const QString qtReason = port.errorString();
     const int error = openErrno(path);
     switch (error) {
     case 0:
         // The device opens, so the refusal came from the lock file of
         // another program using the port.
         if (port.error() == QSerialPort::PermissionError)
-            return tr("The port %1 is in use by another program: %2.").arg(portLabel(), qtReason);
-        return tr("The port %1 cannot be opened: %2.").arg(portLabel(), qtReason);
+            return tr("The port %1 is in use by another program.").arg(portLabel());
+        return tr("The port %1 cannot be opened: %2.").arg(portLabel(), qtReason(port));
     case ENOENT:
     case ENODEV:
     case ENXIO:
@@ -160,7 +209,7 @@ void CMscomm1::applySettings(const QString& settings)
     if (!parsed)
         throw SerialError(tr("The settings \"%1\" are not valid: give the baud rate followed by \",n,8,1\".").arg(settings));
     if (isOpen() && !port.setBaudRate(parsed->baudRate())) {
-        const QString reason = port.errorString();
+        const QString reason = qtReason(port);
         port.clearError();
         throw SerialError(tr("The port %1 does not accept %2 baud: %3.").arg(portLabel()).arg(parsed->baudRate()).arg(reason));
     }
@@ -185,7 +234,7 @@ void CMscomm1::write(const QByteArray& bytes)
         throw SerialError(tr("The port %1 was lost: %2.").arg(portLabel(), lostReason));
     }
     if (queued != bytes.size())
-        throw SerialError(tr("Writing to the port %1 failed: %2.").arg(portLabel(), port.errorString()));
+        throw SerialError(tr("Writing to the port %1 failed: %2.").arg(portLabel(), qtReason(port)));
 }
 
 void CMscomm1::writeText(const QString& text)
@@ -273,7 +322,7 @@ void CMscomm1::onErrorOccurred(QSerialPort::SerialPortError error)
     }
     if (!port.isOpen() || !failure.isEmpty())
         return;
-    failure = port.errorString();
+    failure = qtReason(port);
     // Closing inside QSerialPort's own notification would pull its buffer
     // from under it; close right after instead. Until then isOpen() is
     // false, and the failing descriptor keeps firing only until then.

@@ -4,11 +4,10 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QSerialPort>
 #include <QSerialPortInfo>
 #include <QSet>
-#include <fcntl.h>
 #include <limits>
-#include <unistd.h>
 
 namespace {
 
@@ -75,11 +74,15 @@ QList<PresentPort> systemPorts()
 
 bool canOpenNow(const QString& devicePath)
 {
-    // Non-blocking, so a port waiting for carrier does not hang the list.
-    const int fd = ::open(QFile::encodeName(devicePath).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
+    // Opened the way the link opens it, with the same rules: the lock file
+    // another program holds, an exclusive hold, permissions. A port listed
+    // is then a port the link can open. (Non-blocking inside, so a port
+    // waiting for carrier does not hang the list.)
+    QSerialPort port;
+    port.setPortName(devicePath);
+    if (!port.open(QIODevice::ReadWrite))
         return false;
-    ::close(fd);
+    port.close();
     return true;
 }
 

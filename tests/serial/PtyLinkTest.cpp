@@ -1,5 +1,7 @@
 // Real-time tests of CMscomm1 over pseudo-terminals; each takes a few tens
 // of milliseconds.
+#include "app/Translations.h"
+#include "app/UiLanguage.h"
 #include "serial/CMscomm1.h"
 #include "serial/PortRegistry.h"
 #include "serial/SerialError.h"
@@ -9,6 +11,8 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QRegularExpression>
+#include <QSerialPort>
 #include <QTemporaryDir>
 #include <cstring>
 #include <grp.h>
@@ -222,6 +226,38 @@ TEST_F(PtyLinkTest, PortHeldExclusivelyByAnotherProgramIsRefused)
         EXPECT_TRUE(e.text().contains(u"another program")) << what(e);
     }
     ::close(other);
+}
+
+TEST_F(PtyLinkTest, PortLockedByAnotherProgramIsLeftOutAndSaidInTheInterfaceLanguage)
+{
+    // Another program has the port open the way this program opens ports:
+    // its lock file, its exclusive hold.
+    QSerialPort other;
+    other.setPortName(pty.slavePath());
+    ASSERT_TRUE(other.open(QIODevice::ReadWrite));
+    EXPECT_EQ(listedNumber(pty.slavePath()), 0) << "a port that cannot be opened now is listed";
+    const auto refusal = [&] {
+        try {
+            link.open(number, "19200,n,8,1");
+        } catch (const SerialError& e) {
+            return e.text();
+        }
+        return QString();
+    };
+    setUiLanguage(englishUi);
+    const QString english = refusal();
+    EXPECT_TRUE(english.contains(u"in use by another program")) << english.toStdString();
+    // The Chinese text carries no English reason of the system or of Qt.
+    setUiLanguage(chineseUi);
+    ASSERT_TRUE(installUiCatalogue(*QCoreApplication::instance()));
+    QString chinese = refusal();
+    removeUiCatalogue(*QCoreApplication::instance());
+    setUiLanguage(englishUi);
+    EXPECT_TRUE(chinese.contains(QString::fromUtf8("其他程序"))) << chinese.toStdString();
+    EXPECT_FALSE(chinese.isEmpty());
+    chinese.remove(QStringLiteral("COM%1 (%2)").arg(number).arg(pty.slavePath()));
+    EXPECT_FALSE(chinese.contains(QRegularExpression(QStringLiteral("[A-Za-z]{2}")))) << chinese.toStdString();
+    EXPECT_FALSE(link.isOpen());
 }
 
 TEST_F(PtyLinkTest, LineSpeedReachesTheFarEnd)
