@@ -14,6 +14,7 @@
 #include "protocol/FullStateReply.h"
 #include "protocol/MonitorReply.h"
 #include "protocol/ValueMapping.h"
+#include "serial/ForwardingLink.h"
 #include "serial/LinkSettings.h"
 #include "serial/SerialError.h"
 #include "serial/SerialLink.h"
@@ -128,39 +129,25 @@ QJsonValue optionalValue(const std::optional<int>& v) { return v ? QJsonValue(*v
 // Stands in front of the command's link and, with --trace, shows every
 // frame written and every read that returned bytes, also those of the
 // shared protocol code (bus search, status poll, presets).
-class TracingLink final : public SerialLink {
+class TracingLink final : public ForwardingLink {
 public:
-    TracingLink(SerialLink& inner, QTextStream* trace) : inner(inner), trace(trace)
-    {
-        QObject::connect(&inner, &SerialLink::received, this, &SerialLink::received);
-    }
+    TracingLink(SerialLink& inner, QTextStream* trace) : ForwardingLink(inner), trace(trace) {}
 
-    void setReceiveThreshold(int bytes) override { inner.setReceiveThreshold(bytes); }
-    int receiveThreshold() const override { return inner.receiveThreshold(); }
-    void open(int portNumber, const QString& settings) override { inner.open(portNumber, settings); }
-    void close() override { inner.close(); }
-    bool isOpen() const override { return inner.isOpen(); }
-    int portNumber() const override { return inner.portNumber(); }
-    void applySettings(const QString& settings) override { inner.applySettings(settings); }
-    QString settings() const override { return inner.settings(); }
     void write(const QByteArray& bytes) override
     {
         if (trace)
             *trace << "> " << hexText(bytes) << Qt::endl;
-        inner.write(bytes);
+        ForwardingLink::write(bytes);
     }
-    void writeText(const QString& text) override { inner.writeText(text); }
-    void discardInput() override { inner.discardInput(); }
     QByteArray readAll() override
     {
-        QByteArray bytes = inner.readAll();
+        QByteArray bytes = ForwardingLink::readAll();
         if (trace && !bytes.isEmpty())
             *trace << "< " << hexText(bytes) << Qt::endl;
         return bytes;
     }
 
 private:
-    SerialLink& inner;
     QTextStream* trace;
 };
 

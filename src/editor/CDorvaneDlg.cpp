@@ -244,7 +244,7 @@ PresetActions::EditorHooks CDorvaneDlg::presetHooks()
 void CDorvaneDlg::saveToFile()
 {
     PresetFile::SaveOutcome outcome;
-    if (!runMenuAction([&] { outcome = PresetActions::saveAs(this, *serial, editor->address()); }))
+    if (!runMenuAction([&] { outcome = PresetActions::saveAs(this, editor->link(), editor->address()); }))
         return;
     const QString text = PresetActions::saveOutcomeText(outcome);
     if (!text.isEmpty())
@@ -253,7 +253,7 @@ void CDorvaneDlg::saveToFile()
 
 void CDorvaneDlg::loadFromFile(PresetFile::Target target)
 {
-    runMenuAction([&] { PresetActions::load(this, *serial, editor->address(), target, presetHooks()); });
+    runMenuAction([&] { PresetActions::load(this, editor->link(), editor->address(), target, presetHooks()); });
     // The loading flag goes off also when the load ended in an error.
     shared->presetLoading = false;
 }
@@ -263,7 +263,7 @@ void CDorvaneDlg::openPresetSlots()
     // The slot dialog opens the port this editor found its amplifier on.
     if (serial->isOpen())
         sharedState().portNumber = serial->portNumber();
-    runMenuAction([&] { PresetActions::runSaveRecall(this, *serial, editor->address(), presetHooks()); });
+    runMenuAction([&] { PresetActions::runSaveRecall(this, editor->link(), editor->address(), presetHooks()); });
     // The caption shows the slot recalled.
     update();
 }

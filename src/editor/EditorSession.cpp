@@ -15,7 +15,8 @@ DeviceAddress addressByte(int value) { return static_cast<DeviceAddress>(value &
 } // namespace
 
 EditorSession::EditorSession(SerialLink& link, QObject* parent)
-    : QObject(parent), serial(link), timer(this), status(notConnectedStatusText(uiLanguage()))
+    : QObject(parent), serial(link), editorLink(link, frameSent), timer(this),
+      status(notConnectedStatusText(uiLanguage()))
 {
     connect(&timer, &ClockTimer::timeout, this, &EditorSession::monitorTick);
     connect(&serial, &SerialLink::received, this, &EditorSession::onEditorReceive);
@@ -27,22 +28,27 @@ bool EditorSession::send(const QByteArray& frame)
 {
     if (!serial.isOpen())
         return false;
-    serial.write(frame);
-    frameSent = true;
+    editorLink.write(frame);
     return true;
 }
 
 EditorSession::ConnectResult EditorSession::connectEditor(const QList<int>& portNumbers)
 {
-    if (portNumbers.isEmpty())
+    QList<int> ports = portNumbers;
+    if (serial.isOpen()) {
+        ports.removeAll(serial.portNumber());
+        ports.prepend(serial.portNumber());
+    }
+    if (ports.isEmpty())
         return ConnectResult::NoPort;
     const DeviceAddress wanted = addressByte(sharedState().selectedAddress);
     const QString settings = sharedState().baudText + QStringLiteral(",n,8,1");
-    for (int port : portNumbers) {
+    for (int port : ports) {
         serial.setReceiveThreshold(receiveThreshold);
+        // Opening the port that is open already only applies the settings.
         serial.open(port, settings);
         serial.discardInput();
-        serial.write(Commands::portProbe(wanted));
+        editorLink.write(Commands::portProbe(wanted));
         waitClock().waitMs(probeWaitMs);
         const QByteArray answer = serial.readAll();
         if (matchesPortProbeAnswer(answer, wanted)) {
@@ -52,7 +58,8 @@ EditorSession::ConnectResult EditorSession::connectEditor(const QList<int>& port
                 announce(tr("The connection is successful"));
             setStatusText(normalStatusText(uiLanguage()));
             missed = 0;
-            setMonitorPeriod(firstMonitorPeriodMs);
+            // The first tick comes after a second; the chosen rate follows.
+            timer.start(firstMonitorPeriodMs);
             return ConnectResult::Connected;
         }
         if (!answer.isEmpty())
@@ -92,7 +99,7 @@ std::optional<FullStateReply> EditorSession::readFullState()
     serial.discardInput();
     if (!serial.isOpen())
         return std::nullopt;
-    serial.write(Commands::fullStateRequest(params.address));
+    editorLink.write(Commands::fullStateRequest(params.address));
     return readAndApply(fullStateWaitMs(sharedState().baudText));
 }
 
@@ -133,6 +140,7 @@ void EditorSession::monitorTick()
     // The timer outlives a refusal: a port that keeps refusing is said once,
     // not at every tick (a box a second would pile up on the screen).
     try {
+        // Past the marking link: the poll is no frame of the user's.
         serial.write(Commands::monitorPoll(params.address));
         tickError.clear();
     } catch (const SerialError& error) {

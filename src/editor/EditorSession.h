@@ -3,6 +3,7 @@
 #include "protocol/AmpParameters.h"
 #include "protocol/FullStateReply.h"
 #include "protocol/MonitorReply.h"
+#include "serial/ForwardingLink.h"
 #include "serial/WaitClock.h"
 
 #include <QByteArray>
@@ -35,7 +36,9 @@ public:
 
     explicit EditorSession(SerialLink& link, QObject* parent = nullptr);
 
-    SerialLink& link() { return serial; }
+    // The editor's one send path: every frame written through it, by the
+    // editor or by the preset actions it runs, skips the next poll.
+    SerialLink& link() { return editorLink; }
     bool isOpen() const;
     AmpParameters& parameters() { return params; }
     const AmpParameters& parameters() const { return params; }
@@ -51,7 +54,9 @@ public:
 
     enum class ConnectResult { NoPort, Connected, Failed };
     // Probes each port in turn for the amplifier of SharedState.selectedAddress
-    // at SharedState.baudText; the first that answers stays open.
+    // at SharedState.baudText; the first that answers stays open. A port this
+    // editor holds open already is probed first, in place: the port list
+    // leaves it out, and opening another port would close it.
     ConnectResult connectEditor(const QList<int>& portNumbers);
 
     // The wait after a full-state request at a baud rate; 0 for rates the
@@ -97,10 +102,25 @@ Q_SIGNALS:
     void readingsChanged();
 
 private:
+    // Marks frameSentSinceTick for every frame written through it.
+    class MarkingLink final : public ForwardingLink {
+    public:
+        MarkingLink(SerialLink& inner, bool& mark) : ForwardingLink(inner), mark(mark) {}
+        void write(const QByteArray& bytes) override
+        {
+            ForwardingLink::write(bytes);
+            mark = true;
+        }
+
+    private:
+        bool& mark;
+    };
+
     void setLinkConnected(bool on);
     std::optional<FullStateReply> readAndApply(int waitMs);
 
-    SerialLink& serial;
+    SerialLink& serial; // the monitor's polls go out here, past the marking
+    MarkingLink editorLink;
     AmpParameters params;
     Announcer announce;
     ClockTimer timer;

@@ -118,6 +118,8 @@ TEST_F(EditorSessionTest, PollsEverySecondAndShowsTheReadings)
     amp.readings().temperature[3] = -200;
     amp.clipFlags = 0x00;
     ASSERT_EQ(connect(), EditorSession::ConnectResult::Connected);
+    // The probe was a frame: the first tick sends no poll.
+    clock->advance(1000);
     takeHeard();
     clock->advance(999);
     EXPECT_TRUE(takeHeard().isEmpty());
@@ -149,6 +151,7 @@ TEST_F(EditorSessionTest, SevenUnansweredPollsShowTheLostPicture)
 {
     SimAmplifier& amp = bus.addAmplifier(address);
     ASSERT_EQ(connect(), EditorSession::ConnectResult::Connected);
+    clock->advance(1000); // the tick after the probe sends no poll
     amp.silent = true;
     QList<bool> connectedAfterTick;
     for (int tick = 1; tick <= 8; ++tick) {
@@ -170,6 +173,7 @@ TEST_F(EditorSessionTest, RefreshRatesAndOff)
     bus.addAmplifier(address);
     ASSERT_EQ(connect(), EditorSession::ConnectResult::Connected);
     session.setMonitorPeriod(1200);
+    clock->advance(1200); // the tick after the probe sends no poll
     takeHeard();
     clock->advance(1199);
     EXPECT_TRUE(takeHeard().isEmpty());
@@ -179,6 +183,73 @@ TEST_F(EditorSessionTest, RefreshRatesAndOff)
     clock->advance(10000);
     EXPECT_TRUE(takeHeard().isEmpty());
     EXPECT_EQ(session.monitorPeriodMs(), 1200);
+}
+
+TEST_F(EditorSessionTest, ArrivalProbesTheOpenPortInPlaceAndKeepsIt)
+{
+    bus.addAmplifier(address);
+    ASSERT_EQ(connect(), EditorSession::ConnectResult::Connected);
+    ASSERT_EQ(link.portNumber(), ports[1]);
+    otherBus.addAmplifier(address); // the same address behind the newly arrived port
+    session.setMonitorPeriod(2400);
+    takeHeard();
+    messages.messages.clear();
+    int otherHeard = 0;
+    QObject::connect(&otherBus, &SimBus::frameHeard, [&] { ++otherHeard; });
+
+    // The port list leaves out the port this editor holds open.
+    EXPECT_EQ(session.connectEditor({ports[0]}), EditorSession::ConnectResult::Connected);
+    EXPECT_TRUE(link.isOpen());
+    EXPECT_EQ(link.portNumber(), ports[1]);
+    EXPECT_EQ(takeHeard(), QList<QByteArray>{Commands::portProbe(address)});
+    EXPECT_EQ(otherHeard, 0);
+    EXPECT_TRUE(session.linkConnected());
+    EXPECT_EQ(session.statusText(), QStringLiteral("Normal"));
+    EXPECT_EQ(messages.messages, QStringList{QStringLiteral("The connection is successful")});
+
+    // The chosen rate survives: a second to the first tick (which the probe
+    // skips), then 2400 ms.
+    EXPECT_EQ(session.monitorPeriodMs(), 2400);
+    clock->advance(1000);
+    EXPECT_TRUE(takeHeard().isEmpty());
+    clock->advance(2399);
+    EXPECT_TRUE(takeHeard().isEmpty());
+    clock->advance(1);
+    EXPECT_EQ(takeHeard(), QList<QByteArray>{Commands::monitorPoll(address)});
+}
+
+TEST_F(EditorSessionTest, ArrivalWithTheAmplifierGoneMovesToThePortWhereItAnswers)
+{
+    SimAmplifier& amp = bus.addAmplifier(address);
+    ASSERT_EQ(connect(), EditorSession::ConnectResult::Connected);
+    amp.silent = true;
+    otherBus.addAmplifier(address);
+    EXPECT_EQ(session.connectEditor({ports[0]}), EditorSession::ConnectResult::Connected);
+    EXPECT_EQ(link.portNumber(), ports[0]);
+}
+
+TEST_F(EditorSessionTest, EveryFrameOnTheEditorLinkSkipsThePoll)
+{
+    bus.addAmplifier(address);
+    ASSERT_EQ(connect(), EditorSession::ConnectResult::Connected);
+    EXPECT_TRUE(session.frameSentSinceTick()) << "the probe";
+    clock->advance(1000);
+    ASSERT_FALSE(session.frameSentSinceTick());
+    session.readFullState();
+    EXPECT_TRUE(session.frameSentSinceTick()) << "the full-state request";
+    clock->advance(1000);
+    ASSERT_FALSE(session.frameSentSinceTick());
+    // What the preset actions write on the editor's link counts alike.
+    takeHeard();
+    session.link().write(Commands::fullStateRequest(address));
+    EXPECT_TRUE(session.frameSentSinceTick());
+    clock->advance(1000);
+    EXPECT_EQ(takeHeard(), QList<QByteArray>{Commands::fullStateRequest(address)}) << "no poll after it";
+    // The poll itself is no such frame: the next tick polls again.
+    clock->advance(1000);
+    EXPECT_EQ(takeHeard(), QList<QByteArray>{Commands::monitorPoll(address)});
+    clock->advance(1000);
+    EXPECT_EQ(takeHeard(), QList<QByteArray>{Commands::monitorPoll(address)});
 }
 
 } // namespace

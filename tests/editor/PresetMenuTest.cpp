@@ -62,6 +62,21 @@ TEST_F(PresetMenuTest, SavedFileLoadedBackRestoresTheAmplifierAndTheControls)
     EXPECT_FALSE(editor->context().presetLoading);
 }
 
+TEST_F(PresetMenuTest, PresetFramesSkipTheNextPollLikeAnyOther)
+{
+    bus.addAmplifier(address);
+    open();
+    // A slow rate, so that no tick falls into the actions' waits.
+    trigger(QStringLiteral("5 slow"));
+    chosen = dir.filePath(QStringLiteral("hall.save"));
+    trigger(QStringLiteral("Save as"));
+    EXPECT_TRUE(editor->session().frameSentSinceTick()) << "the request of Save as";
+    clock->advance(2400);
+    ASSERT_FALSE(editor->session().frameSentSinceTick());
+    trigger(QStringLiteral("Synchronized to this Device"));
+    EXPECT_TRUE(editor->session().frameSentSinceTick()) << "the replay and the read-back request";
+}
+
 TEST_F(PresetMenuTest, SaveWithoutAnAnswerSaysSoAndCreatesNoFile)
 {
     bus.addAmplifier(address);

@@ -1,8 +1,12 @@
-// The home page on a real port: a pseudo-terminal of vx4-sim that vanishes
-// in the middle of a search and comes back. Real time, a few seconds.
+// The windows on real ports, pseudo-terminals of vx4-sim: one that vanishes
+// in the middle of a search and comes back, one that appears while the
+// editor is connected, one that another program holds. Real time, a few
+// seconds each.
 #include "FaultsSupport.h"
 
 #include "devices/ZhuYe.h"
+#include "editor/CDorvaneDlg.h"
+#include "editor/EditorWidgets.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -10,14 +14,16 @@
 #include <QTest>
 #include <QTimer>
 
+#include "serial/PortRegistry.h"
+
 namespace {
 
 struct Simulator {
     QProcess process;
-    bool start(const QString& linkPath)
+    bool start(const QString& linkPath, const QString& amps = QStringLiteral("7"))
     {
         process.start(QStringLiteral(VX4_SIM_PATH),
-                      {"--amps", "7", "--baud", "19200", "--wire-time", "--link", linkPath});
+                      {"--amps", amps, "--baud", "19200", "--wire-time", "--link", linkPath});
         if (!process.waitForStarted(2000))
             return false;
         QElapsedTimer elapsed;
@@ -83,6 +89,97 @@ TEST(PtyFaults, PortVanishingMidSearchIsSaidOnceAndTheHomePageComesBackWithIt)
     EXPECT_EQ(messages.messages.size(), 1);
     EXPECT_EQ(readFile(listPath), QByteArray("7 Desk\r\n"));
 
+    SerialPorts::setPresentPortsSource({});
+    resetSharedState();
+}
+
+// Only the ports whose links lead somewhere now.
+void listExisting(const QStringList& paths)
+{
+    SerialPorts::setPresentPortsSource([paths] {
+        QList<SerialPorts::PresentPort> ports;
+        for (const QString& path : paths)
+            if (QFileInfo::exists(path))
+                ports.append({path, QStringLiteral("vx4-sim"), false});
+        return ports;
+    });
+}
+
+TEST(PtyFaults, ASerialDeviceArrivingKeepsTheEditorsWorkingConnection)
+{
+    setUiLanguage(englishUi);
+    resetSharedState();
+    sharedState().selectedAddress = 7;
+    sharedState().baudText = QStringLiteral("19200");
+    UserDialogs::MessageRecorder messages;
+    QTemporaryDir dir;
+    const QString first = dir.filePath(QStringLiteral("vx4-first"));
+    const QString second = dir.filePath(QStringLiteral("vx4-second"));
+    listExisting({first, second});
+    Simulator firstSim;
+    ASSERT_TRUE(firstSim.start(first));
+
+    CDorvaneDlg editor;
+    editor.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return editor.linkIcon()->isConnected(); }, 5000));
+    const int port = editor.link().portNumber();
+    EXPECT_EQ(messages.messages, QStringList{QStringLiteral("The connection is successful")});
+
+    // A second adapter is plugged in (with an amplifier of the same address).
+    Simulator secondSim;
+    ASSERT_TRUE(secondSim.start(second));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return messages.messages.size() == 2; }, 5000));
+    EXPECT_EQ(messages.messages.last(), QStringLiteral("The connection is successful"));
+    EXPECT_TRUE(editor.link().isOpen());
+    EXPECT_EQ(editor.link().portNumber(), port);
+    EXPECT_EQ(editor.statusBox()->text(), QStringLiteral("Normal"));
+    // The polls go on and are answered.
+    QTest::qWait(2500);
+    EXPECT_TRUE(editor.linkIcon()->isConnected());
+    EXPECT_EQ(editor.session().missedPolls(), 0);
+
+    editor.close();
+    SerialPorts::setPresentPortsSource({});
+    resetSharedState();
+}
+
+TEST(PtyFaults, APortHeldByAnotherProgramIsLeftOutAndTheNextOneFound)
+{
+    setUiLanguage(englishUi);
+    resetSharedState();
+    UserDialogs::MessageRecorder messages;
+    QTemporaryDir dir;
+    const QString held = dir.filePath(QStringLiteral("vx4-held"));
+    const QString free = dir.filePath(QStringLiteral("vx4-free"));
+    listExisting({held, free});
+    Simulator heldSim;
+    Simulator freeSim;
+    ASSERT_TRUE(heldSim.start(held, QStringLiteral("3")));
+    ASSERT_TRUE(freeSim.start(free, QStringLiteral("7")));
+
+    // Another program has the first port open (its lock file, its exclusive
+    // hold) while the home page looks for amplifiers.
+    QProcess holder;
+    holder.start(QStringLiteral(VX4CTL_PATH),
+                 {"--port", held, "--baud", "19200", "monitor", "3", "--count", "60", "--interval", "100"});
+    ASSERT_TRUE(holder.waitForStarted(2000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return holder.canReadLine(); }, 3000)) << "the holder never polled";
+
+    QList<SSerInfo> listed;
+    ListSerialPorts(listed);
+    ASSERT_EQ(listed.size(), 1);
+    EXPECT_TRUE(listed[0].devicePath == free) << listed[0].devicePath.toStdString();
+
+    const QString listPath = dir.filePath(QStringLiteral("save.txt"));
+    ZhuYe home;
+    home.setDeviceListPath(listPath);
+    home.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return home.link().isOpen(); }, 5000)) << messages.messages.join(u'|').toStdString();
+    EXPECT_EQ(PortRegistry::pathOf(home.link().portNumber()), free);
+    EXPECT_TRUE(messages.messages.isEmpty()) << messages.messages.join(u'|').toStdString();
+
+    holder.kill();
+    holder.waitForFinished(2000);
     SerialPorts::setPresentPortsSource({});
     resetSharedState();
 }
