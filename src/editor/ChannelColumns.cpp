@@ -96,9 +96,10 @@ void ChannelColumns::volumeMoved(int channel)
 
 void ChannelColumns::showVolumeBoxes()
 {
-    ApplyingScope applying(context);
+    // As read, so that the next slider move is measured against the
+    // amplifier's value.
     for (int c = 0; c < channelCountMax; ++c)
-        volumeMoved(c);
+        columns[c].volumeBox->setText(VM::decibelText(context.parameters().channels[c].volumeDb));
 }
 
 void ChannelColumns::muteClicked(int channel, bool checked)

@@ -28,7 +28,7 @@ public:
     static QRect frameUnits(int channel) { return {left + columnWidth * channel, top, columnWidth - 2, height}; }
 
     void showParameters();
-    // The volume boxes from the slider positions, sending nothing.
+    // The volume boxes from the model (the values read), sending nothing.
     void showVolumeBoxes();
     void showReadings(const MonitorTexts& texts);
     void disableUpperChannels();

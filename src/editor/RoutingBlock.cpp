@@ -122,9 +122,10 @@ void RoutingBlock::gainMoved(int channel)
 
 void RoutingBlock::showGainBoxes()
 {
-    ApplyingScope applying(context);
+    // The boxes show what the amplifier holds also after a preset load, so
+    // that the next slider move is measured against the amplifier's value.
     for (int c = 0; c < channelCountMax; ++c)
-        gainMoved(c);
+        columns[c].gainBox->setText(VM::decibelText(context.parameters().channels[c].gainDb));
 }
 
 void RoutingBlock::commitDelay(int channel)

@@ -24,7 +24,7 @@ public:
     // Slider ranges from gainTop, then every control from the model. With
     // `channelCount` 2 the routing of CHC and CHD is left alone.
     void showParameters(int channelCount);
-    // The gain boxes from the slider positions, sending nothing.
+    // The gain boxes from the model (the values read), sending nothing.
     void showGainBoxes();
     void disableUpperChannels();
 

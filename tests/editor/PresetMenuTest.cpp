@@ -3,12 +3,14 @@
 
 #include "editor/CDorvaneDlg.h"
 #include "editor/ChannelColumns.h"
+#include "editor/RoutingBlock.h"
 #include "presets/Save_Recall.h"
 
 #include <QAction>
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
+#include <QSlider>
 #include <QTemporaryDir>
 
 namespace {
@@ -60,6 +62,41 @@ TEST_F(PresetMenuTest, SavedFileLoadedBackRestoresTheAmplifierAndTheControls)
     EXPECT_EQ(amp.parameters(), saved);
     EXPECT_EQ(volumeShown(1), QStringLiteral("-20dB"));
     EXPECT_FALSE(editor->context().presetLoading);
+}
+
+TEST_F(PresetMenuTest, AfterALoadEveryBoxShowsTheAmplifierAndTheNextMoveIsSent)
+{
+    SimAmplifier& amp = bus.addAmplifier(address, 4, 30);
+    amp.parameters().channels[0].gainDb = 25;
+    amp.parameters().channels[0].volumeDb = -20;
+    open();
+    chosen = dir.filePath(QStringLiteral("hall.save"));
+    trigger(QStringLiteral("Save as"));
+
+    // Gain 28 dB and -10 dB on the amplifier, then the file brings back 25
+    // and -20.
+    RoutingBlock::Column& gain = editor->routingBlock().columns[0];
+    ChannelColumns::Column& volume = editor->channelColumns().columns[0];
+    const int gainAt25 = gain.gainSlider->value();
+    const int volumeAtMinus20 = volume.volumeSlider->value();
+    gain.gainSlider->setValue(gainAt25 - 3);
+    volume.volumeSlider->setValue(10);
+    ASSERT_EQ(amp.parameters().channels[0].gainDb, 28);
+    ASSERT_EQ(amp.parameters().channels[0].volumeDb, -10);
+    trigger(QStringLiteral("Synchronized to this Device"));
+    ASSERT_EQ(amp.parameters().channels[0].gainDb, 25);
+    EXPECT_EQ(gain.gainBox->text(), QStringLiteral("25dB"));
+    EXPECT_EQ(volume.volumeBox->text(), QStringLiteral("-20dB"));
+
+    // Moving back to what the amplifier had before the load changes it again.
+    takeHeard();
+    gain.gainSlider->setValue(gainAt25 - 3);
+    volume.volumeSlider->setValue(10);
+    EXPECT_EQ(takeHeard(), QList<QByteArray>({Commands::gain(address, 1, 28), Commands::volume(address, 1, -10)}));
+    EXPECT_EQ(amp.parameters().channels[0].gainDb, 28);
+    gain.gainSlider->setValue(gainAt25);
+    volume.volumeSlider->setValue(volumeAtMinus20);
+    EXPECT_EQ(takeHeard(), QList<QByteArray>({Commands::gain(address, 1, 25), Commands::volume(address, 1, -20)}));
 }
 
 TEST_F(PresetMenuTest, PresetFramesSkipTheNextPollLikeAnyOther)
