@@ -1,5 +1,6 @@
 #include "editor/EditorWidgets.h"
 
+#include <QFocusEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
@@ -18,6 +19,10 @@ EditorBox::EditorBox(QWidget* parent)
 void EditorBox::focusOutEvent(QFocusEvent* event)
 {
     QLineEdit::focusOutEvent(event);
+    // A menu that opens over the box (the Tools menu, the box's own context
+    // menu) or another window taking over leaves the user still typing here.
+    if (event->reason() == Qt::PopupFocusReason || event->reason() == Qt::ActiveWindowFocusReason)
+        return;
     Q_EMIT committed();
 }
 

@@ -9,8 +9,9 @@
 #include <QString>
 #include <QWidget>
 
-// An edit box that is read when it loses the input focus (leaving it, or
-// Enter, which moves the focus on); typing alone changes nothing.
+// An edit box that is read when the user leaves it (Tab, a click elsewhere,
+// or Enter, which moves the focus on); typing alone, a menu opening over it
+// or a switch to another window changes nothing.
 class EditorBox : public QLineEdit {
     Q_OBJECT
 

@@ -232,6 +232,25 @@ TEST_F(EditorWindowTest, BoxesLimitWhatIsTyped)
     EXPECT_EQ(takeHeard(), QList<QByteArray>{Commands::attack(address, 1, 10000, AttackSource::Box)});
 }
 
+TEST_F(EditorWindowTest, AMenuOpeningOverABoxLeavesItUncommitted)
+{
+    bus.addAmplifier(address);
+    openShown();
+    RoutingBlock::Column& column = routing(0);
+    column.delayBox->setFocus();
+    QTest::keyClicks(column.delayBox, QStringLiteral("12"));
+    // The Tools menu and the box's own context menu take the focus as popups.
+    QFocusEvent popup(QEvent::FocusOut, Qt::PopupFocusReason);
+    QApplication::sendEvent(column.delayBox, &popup);
+    QFocusEvent otherWindow(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+    QApplication::sendEvent(column.delayBox, &otherWindow);
+    EXPECT_TRUE(takeHeard().isEmpty());
+    // Tab leaves the box: now it is read.
+    QFocusEvent tab(QEvent::FocusOut, Qt::TabFocusReason);
+    QApplication::sendEvent(column.delayBox, &tab);
+    EXPECT_EQ(takeHeard(), QList<QByteArray>{Commands::delay(address, 1, 12)});
+}
+
 TEST_F(EditorWindowTest, LimiterSlidersKeepAPositionPerChannel)
 {
     bus.addAmplifier(address);
