@@ -273,9 +273,13 @@ QByteArray SimAmplifier::shortCommand(const QByteArray& frame)
     case groupBandType:
     case groupEqReset: {
         static constexpr int bandFrameSize[] = {12, 10, 9, 9};
-        if (size == bandFrameSize[group - groupBandFreqGain])
-            applyBandCommand(group, byteAt(frame, 4), frame);
-        return {};
+        if (size != bandFrameSize[group - groupBandFreqGain])
+            return {};
+        const bool applied = applyBandCommand(group, byteAt(frame, 4), frame);
+        // An EQ reset is answered with the whole state, so that the editor
+        // shows the flat EQ it now has; a broadcast is answered by no one.
+        const bool answers = applied && group == groupEqReset && byteAt(frame, 2) != 0;
+        return answers ? fullStateReply() : QByteArray();
     }
     case groupMonitor:
         return size == 8 ? monitorReply() : QByteArray();
@@ -305,20 +309,21 @@ void SimAmplifier::applyChannelCommand(int group, int channel, const QByteArray&
             setChannelValue(params.channels[static_cast<std::size_t>(c)], c, group, value, top);
 }
 
-void SimAmplifier::applyBandCommand(int group, int channel, const QByteArray& frame)
+bool SimAmplifier::applyBandCommand(int group, int channel, const QByteArray& frame)
 {
     if (channel < 1 || channel > channels)
-        return;
+        return false;
     SimChannel& ch = params.channels[static_cast<std::size_t>(channel - 1)];
     if (group == groupEqReset) {
         for (int b = 0; b < 15; ++b)
             ch.bands[static_cast<std::size_t>(b)] = defaultBand(b);
-        return;
+        return true;
     }
     const int band = byteAt(frame, 5);
     if (band < 1 || band > 15)
-        return;
+        return false;
     setBandFields(ch.bands[static_cast<std::size_t>(band - 1)], group, frame);
+    return true;
 }
 
 QByteArray SimAmplifier::presetCommand(int group, const QByteArray& frame)

@@ -117,7 +117,7 @@ public:
 private:
     QByteArray shortCommand(const QByteArray& frame);
     void applyChannelCommand(int group, int channel, const QByteArray& frame);
-    void applyBandCommand(int group, int channel, const QByteArray& frame);
+    bool applyBandCommand(int group, int channel, const QByteArray& frame);
     QByteArray presetCommand(int group, const QByteArray& frame);
     void takeFullState(const QByteArray& frame);
 

@@ -232,6 +232,23 @@ TEST_F(EditorWindowTest, BoxesLimitWhatIsTyped)
     EXPECT_EQ(takeHeard(), QList<QByteArray>{Commands::attack(address, 1, 10000, AttackSource::Box)});
 }
 
+TEST_F(EditorWindowTest, ResetEqShowsTheFlatEqTheAmplifierAnswersWith)
+{
+    SimAmplifier& amp = bus.addAmplifier(address);
+    amp.parameters().channels[0].bands[2] = {800, 600, 200, 1}; // 800 Hz, +6 dB, Q 2
+    open();
+    EqRow& eq = editor->eqRow();
+    eq.bandList->setCurrentIndex(2);
+    ASSERT_EQ(eq.gainBox->text(), QStringLiteral("6.0"));
+    const int raised = editor->markers().band(0, 2).box.centreY();
+    eq.resetButton->click();
+    EXPECT_EQ(takeHeard(), QList<QByteArray>{Commands::eqReset(address, 1)});
+    EXPECT_EQ(eq.gainBox->text(), QStringLiteral("0"));
+    EXPECT_EQ(editor->markers().band(0, 2).box.centreY(), editor->markers().eqPlot().zeroDbY());
+    EXPECT_NE(editor->markers().band(0, 2).box.centreY(), raised);
+    EXPECT_EQ(editor->session().parameters().band(0, 2).bandGainDb, 0);
+}
+
 TEST_F(EditorWindowTest, AMenuOpeningOverABoxLeavesItUncommitted)
 {
     bus.addAmplifier(address);

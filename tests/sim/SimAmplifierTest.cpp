@@ -118,8 +118,12 @@ TEST(SimAmplifier, EqResetAndFactoryReset)
     const SimParameters defaults = amp.parameters();
     amp.handleFrame(Commands::eqBand(1, 2, 7, 500, 12));
     amp.handleFrame(Commands::eqBypass(1, 2, true));
-    amp.handleFrame(Commands::eqReset(1, 2));
+    // The amplifier answers an EQ reset with its whole state, the flat EQ in it.
+    const QByteArray answer = amp.handleFrame(Commands::eqReset(1, 2));
+    EXPECT_EQ(answer, amp.fullStateReply());
     EXPECT_EQ(amp.parameters().channels[1].bands, defaults.channels[1].bands);
+    EXPECT_TRUE(amp.handleFrame(Commands::eqReset(0, 2)).isEmpty()) << "a broadcast is answered by no one";
+    EXPECT_TRUE(amp.handleFrame(Commands::eqReset(1, 5)).isEmpty()) << "no such channel";
     EXPECT_TRUE(amp.parameters().channels[1].eqBypass); // bypass is no band setting
     amp.handleFrame(Commands::volume(1, 1, 0));
     amp.handleFrame(Commands::factoryReset(1));
