@@ -20,13 +20,11 @@
 #include "serial/SerialLink.h"
 #include "serial/WaitClock.h"
 
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
 #include <algorithm>
-#include <cstring>
 
 namespace Cli {
 
@@ -294,13 +292,10 @@ bool Session::connect(bool alwaysProbe)
 
 QString Session::loadList(DeviceTable& table)
 {
-    const QString path = listPath();
     // The home page takes an unreadable list for an empty one; saving over it
-    // afterwards would lose it, so it stops here before anything is sent.
-    QFile file(path);
-    if (file.exists() && !file.open(QIODevice::ReadOnly))
-        return QStringLiteral("Cannot read %1: %2").arg(path, file.errorString());
-    return DeviceListFile::load(path, table);
+    // afterwards would lose it, so any list not read stops here before
+    // anything is sent.
+    return DeviceListFile::load(listPath(), table).error;
 }
 
 void Session::applyReports(DeviceTable& table, DeviceSession& session, std::optional<int> listenMs)
@@ -693,8 +688,7 @@ int Session::presetLoad()
     // The file is read before the port is opened: an unreadable file sends nothing.
     const PresetFile::ReadOutcome file = PresetFile::read(inv.presetPath);
     if (!file.bytes) {
-        env.err << PresetFile::openFailureText(file.errorCode) << inv.presetPath << ": "
-                << QString::fromLocal8Bit(std::strerror(file.errorCode)) << Qt::endl;
+        env.err << PresetFile::openFailureText(file.errorCode) << inv.presetPath << ": " << file.reason << Qt::endl;
         return exitFileError;
     }
     if (!connect(false)) {

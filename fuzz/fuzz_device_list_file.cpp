@@ -47,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     writeFile(path, bytes);
     DeviceTable table;
     table.appendRow(QStringLiteral("9"), QStringLiteral("left over"), QString(), QString());
-    FUZZ_CHECK(DeviceListFile::load(path, table).isEmpty());
+    FUZZ_CHECK(DeviceListFile::load(path, table).error.isEmpty());
     FUZZ_CHECK(table.size() == entries.size());
     for (int row = 0; row < table.size(); ++row) {
         FUZZ_CHECK(table.text(row, DeviceTable::NumberColumn) == QString::number(row + 1));
@@ -63,12 +63,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // for every input.)
     writeFile(path, DeviceListFile::encode(table));
     DeviceTable reloaded;
-    FUZZ_CHECK(DeviceListFile::load(path, reloaded).isEmpty());
+    FUZZ_CHECK(DeviceListFile::load(path, reloaded).error.isEmpty());
     FUZZ_CHECK(reloaded.size() == table.size());
     const QByteArray saved = DeviceListFile::encode(reloaded);
     DeviceTable third;
     writeFile(path, saved);
-    FUZZ_CHECK(DeviceListFile::load(path, third).isEmpty());
+    FUZZ_CHECK(DeviceListFile::load(path, third).error.isEmpty());
     FUZZ_CHECK(DeviceListFile::encode(third) == saved);
     return 0;
 }

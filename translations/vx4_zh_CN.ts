@@ -412,6 +412,37 @@
     </message>
 </context>
 <context>
+    <name>RegularFile</name>
+    <message>
+        <source>there is no such file</source>
+        <translation>文件不存在</translation>
+    </message>
+    <message>
+        <source>permission denied</source>
+        <translation>没有访问权限</translation>
+    </message>
+    <message>
+        <source>it is a folder</source>
+        <translation>它是一个文件夹</translation>
+    </message>
+    <message>
+        <source>the disk could not be read</source>
+        <translation>无法读取磁盘</translation>
+    </message>
+    <message>
+        <source>system error %1</source>
+        <translation>系统错误 %1</translation>
+    </message>
+    <message>
+        <source>it is no regular file</source>
+        <translation>它不是普通文件</translation>
+    </message>
+    <message>
+        <source>it is larger than %1 bytes</source>
+        <translation>它大于 %1 字节</translation>
+    </message>
+</context>
+<context>
     <name>SerialPorts</name>
     <message>
         <source>Serial port</source>

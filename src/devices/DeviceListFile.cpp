@@ -1,6 +1,7 @@
 #include "devices/DeviceListFile.h"
 
 #include "app/CodePage.h"
+#include "app/RegularFile.h"
 #include "app/UiLanguage.h"
 #include "devices/DeviceTable.h"
 #include "devices/DeviceTexts.h"
@@ -11,6 +12,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStandardPaths>
+
+#include <cerrno>
 
 namespace DeviceListFile {
 namespace {
@@ -90,26 +93,25 @@ QList<Entry> decode(const QByteArray& bytes)
     return entries;
 }
 
-QString load(const QString& path, DeviceTable& table)
+LoadOutcome load(const QString& path, DeviceTable& table)
 {
     table.clear();
-    QFile file(path);
-    if (!file.exists())
-        return {};
-    if (!file.open(QIODevice::ReadOnly))
-        return {}; // unreadable at opening: the table stays empty, as with no file
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return failureText(false, path, file.errorString());
-    for (const Entry& entry : decode(bytes))
-        table.appendRow(entry.address, entry.name, DeviceTexts::notConnected(), QString());
-    return {};
-}
-
-bool existsUnreadable(const QString& path)
-{
-    QFile file(path);
-    return file.exists() && !file.open(QIODevice::ReadOnly);
+    LoadOutcome outcome;
+    const RegularFile::ReadOutcome file = RegularFile::read(path, largestFileBytes);
+    if (file.bytes) {
+        for (const Entry& entry : decode(*file.bytes))
+            table.appendRow(entry.address, entry.name, DeviceTexts::notConnected(), QString());
+        return outcome;
+    }
+    // No list yet (nor its folder): an empty table, written at the first save.
+    if (file.errorCode == ENOENT || file.errorCode == ENOTDIR)
+        return outcome;
+    // The file is there but was not read: saving the empty table over it
+    // would lose the user's list.
+    outcome.keepFile = true;
+    outcome.cannotOpen = file.errorCode == EACCES || file.errorCode == EPERM || file.errorCode == EISDIR;
+    outcome.error = failureText(false, path, file.reason);
+    return outcome;
 }
 
 QString notWrittenOverText(const QString& path)

@@ -27,13 +27,20 @@ QByteArray encode(const DeviceTable& table);
 // Also takes LF-only lines and a last line without an end.
 QList<Entry> decode(const QByteArray& bytes);
 
+// A list of 254 rows is a few kilobytes; anything far larger is no list.
+inline constexpr qsizetype largestFileBytes = 256 * 1024;
+
+struct LoadOutcome {
+    QString error;           // why the file was not read, naming it; empty when all is well
+    bool keepFile = false;   // the file is there but was not read: never write over it
+    bool cannotOpen = false; // it cannot be opened (no permission, a folder)
+};
+
 // Replaces the table's rows with the file's, as "Not connected" with an empty
-// Equipment state. A missing file leaves the table empty and is no error.
-// Returns an error text naming the file, empty on success.
-QString load(const QString& path, DeviceTable& table);
-// True when the file is there but cannot be read: the table then stays
-// empty, and saving it would replace the user's list with that empty one.
-bool existsUnreadable(const QString& path);
+// Equipment state. A missing file leaves the table empty and is no error;
+// one that cannot be opened, is no regular file or is larger than
+// largestFileBytes is refused at once and leaves the table empty.
+LoadOutcome load(const QString& path, DeviceTable& table);
 // The text that says a save was refused for that reason.
 QString notWrittenOverText(const QString& path);
 

@@ -249,12 +249,12 @@ void ZhuYe::loadDeviceList()
     if (listLoaded)
         return;
     listLoaded = true;
-    // An unreadable list loads as an empty table without a word, but is
-    // never written over: that would lose the user's list.
-    keepUnreadableList = DeviceListFile::existsUnreadable(listPath);
-    const QString error = DeviceListFile::load(listPath, model);
-    if (!error.isEmpty())
-        UserDialogs::showMessage(this, error);
+    // A list that was not read is never written over: that would lose it.
+    // One that cannot be opened loads as an empty table without a word.
+    const DeviceListFile::LoadOutcome loaded = DeviceListFile::load(listPath, model);
+    keepUnreadableList = loaded.keepFile;
+    if (!loaded.error.isEmpty() && !loaded.cannotOpen)
+        UserDialogs::showMessage(this, loaded.error);
 }
 
 void ZhuYe::saveDeviceList()

@@ -1,15 +1,12 @@
 #include "presets/PresetFile.h"
 
+#include "app/RegularFile.h"
 #include "protocol/ControlFrame.h"
 #include "serial/SerialLink.h"
 #include "serial/WaitClock.h"
 
-#include <QFile>
 #include <QSaveFile>
 
-#include <cerrno>
-#include <cstdio>
-#include <memory>
 
 namespace PresetFile {
 
@@ -52,33 +49,7 @@ SaveOutcome save(SerialLink& link, DeviceAddress address, const QString& path, i
 
 ReadOutcome read(const QString& path)
 {
-    ReadOutcome outcome;
-    // The C library names the cause of a failed open, which is what the
-    // message shows.
-    errno = 0;
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(QFile::encodeName(path).constData(), "rb"),
-                                                         &std::fclose);
-    if (!file) {
-        outcome.errorCode = errno;
-        return outcome;
-    }
-    QByteArray bytes;
-    char buffer[4096];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
-        bytes.append(buffer, static_cast<qsizetype>(got));
-        if (bytes.size() > largestFileBytes) {
-            outcome.errorCode = EFBIG;
-            return outcome;
-        }
-    }
-    if (std::ferror(file.get())) {
-        // A folder opens but cannot be read.
-        outcome.errorCode = errno != 0 ? errno : EIO;
-        return outcome;
-    }
-    outcome.bytes = bytes;
-    return outcome;
+    return RegularFile::read(path, largestFileBytes);
 }
 
 QString openFailureText(int errorCode)

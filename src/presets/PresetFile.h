@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/RegularFile.h"
 #include "protocol/Commands.h"
 
 #include <QByteArray>
@@ -43,12 +44,9 @@ struct SaveOutcome {
 // the write failed, and no new file is left behind then.
 SaveOutcome save(SerialLink& link, DeviceAddress address, const QString& path, int waitMs = answerWaitMs);
 
-// The whole content of a preset file, or the platform's cause code (errno)
-// of the failure to open it; EFBIG for a file over largestFileBytes.
-struct ReadOutcome {
-    std::optional<QByteArray> bytes;
-    int errorCode = 0;
-};
+// The whole content of a preset file, refused at once (nothing read) when it
+// is no regular file or is over largestFileBytes.
+using ReadOutcome = RegularFile::ReadOutcome;
 ReadOutcome read(const QString& path);
 
 // "File could not be opened %d\n" with the cause code (the same text in both

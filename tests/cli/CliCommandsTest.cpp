@@ -7,6 +7,8 @@
 #include "sim/SimBus.h"
 #include "sim/SimLink.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -15,6 +17,8 @@
 #include <functional>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -316,14 +320,19 @@ TEST_F(CliOnBus, AListThatCannotBeSavedOrReadIsAFileError)
     EXPECT_TRUE(errText.startsWith(u"Cannot save")) << errText.toStdString();
     EXPECT_EQ(jsonRows({"address"}), "address=3"); // the result is shown all the same
 
-    // A list that cannot be read is never replaced; nothing is sent.
-    for (const char* command : {"search", "status"}) {
-        EXPECT_EQ(run(QStringLiteral("--port 1 --baud 19200 %1 --list %2").arg(command, folder.path())),
-                  Cli::exitListFileError)
-            << command;
-        EXPECT_TRUE(heard.isEmpty()) << command;
-        EXPECT_TRUE(errText.startsWith(u"Cannot read")) << errText.toStdString();
+    // A list that cannot be read is never replaced; nothing is sent. A named
+    // pipe or a device is refused at once instead of read for ever.
+    const QString pipe = folder.filePath("pipe.txt");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    for (const QString& list : {folder.path(), pipe, QStringLiteral("/dev/zero")}) {
+        for (const char* command : {"search", "status"}) {
+            EXPECT_EQ(run(QStringLiteral("--port 1 --baud 19200 %1 --list %2").arg(command, list)), Cli::exitListFileError)
+                << command << ' ' << list.toStdString();
+            EXPECT_TRUE(heard.isEmpty()) << command;
+            EXPECT_TRUE(errText.startsWith(u"Cannot read")) << errText.toStdString();
+        }
     }
+    EXPECT_EQ(QFileInfo(pipe).isFile(), false);
 }
 
 TEST_F(CliOnBus, StatusShowsTheRepliesAndTheReportsAsTheHomePageDoes)

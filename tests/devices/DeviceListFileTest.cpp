@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -37,7 +38,7 @@ TEST_F(FileTest, SaveWritesCodePage936WithCrLf)
     EXPECT_EQ(readBytes(path).toHex(' '), hex("33 20 B4 F3 CC FC 0D 0A 31 32 20 0D 0A 34 20 48 61 6C 6C 20 41 20 62 0D 0A").toHex(' '));
 
     DeviceTable loaded;
-    EXPECT_TRUE(DeviceListFile::load(path, loaded).isEmpty());
+    EXPECT_TRUE(DeviceListFile::load(path, loaded).error.isEmpty());
     ASSERT_EQ(loaded.size(), 3);
     EXPECT_EQ(loaded.row(0), (DeviceRow{"1", "3", QString::fromUtf8("大厅"), "Not connected", ""}));
     EXPECT_EQ(loaded.row(2), (DeviceRow{"3", "4", "Hall A b", "Not connected", ""}));
@@ -68,8 +69,39 @@ TEST_F(FileTest, MissingFileLeavesTheTableEmpty)
     QTemporaryDir dir;
     DeviceTable table;
     table.appendRow(QStringLiteral("1"), {}, {}, {});
-    EXPECT_TRUE(DeviceListFile::load(dir.filePath(QStringLiteral("none.txt")), table).isEmpty());
+    const DeviceListFile::LoadOutcome loaded = DeviceListFile::load(dir.filePath(QStringLiteral("none.txt")), table);
+    EXPECT_TRUE(loaded.error.isEmpty());
+    EXPECT_FALSE(loaded.keepFile);
     EXPECT_EQ(table.size(), 0);
+}
+
+TEST_F(FileTest, WhatIsNoListIsRefusedAtOnceAndKept)
+{
+    QTemporaryDir dir;
+    const QString pipe = dir.filePath(QStringLiteral("pipe.txt"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const QString huge = dir.filePath(QStringLiteral("huge.txt"));
+    writeBytes(huge, QByteArray(DeviceListFile::largestFileBytes + 1, '7'));
+    const struct {
+        const char* what;
+        QString path;
+        const char* reason;
+    } rows[] = {
+        {"a named pipe", pipe, "no regular file"},
+        {"a device that never ends", QStringLiteral("/dev/zero"), "no regular file"},
+        {"a file far larger than any list", huge, "larger than"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        DeviceTable table;
+        table.appendRow(QStringLiteral("1"), {}, {}, {});
+        const DeviceListFile::LoadOutcome loaded = DeviceListFile::load(row.path, table);
+        EXPECT_EQ(table.size(), 0);
+        EXPECT_TRUE(loaded.keepFile);
+        EXPECT_FALSE(loaded.cannotOpen);
+        EXPECT_TRUE(loaded.error.contains(QString::fromLatin1(row.reason))) << loaded.error.toStdString();
+        EXPECT_TRUE(loaded.error.contains(row.path)) << loaded.error.toStdString();
+    }
 }
 
 TEST_F(FileTest, FailedSaveKeepsTheOldFileAndSaysSo)

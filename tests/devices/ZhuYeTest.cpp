@@ -20,6 +20,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -28,6 +29,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -247,6 +249,21 @@ TEST_F(HomePageTest, UnreadableListIsNeverWrittenOver)
         QFile::setPermissions(listPath(), QFile::ReadOwner | QFile::WriteOwner);
         EXPECT_EQ(readFile(listPath()), QByteArray("1 Hall A\r\n"));
     }
+}
+
+TEST_F(HomePageTest, AListThatIsNoFileIsSaidAndNeverWrittenOver)
+{
+    // A named pipe in the list's place: the page opens at once.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(listPath()).constData(), 0600), 0);
+    bus.addAmplifier(2);
+    open();
+    EXPECT_EQ(home->table().size(), 0);
+    ASSERT_EQ(messages.messages.size(), 1);
+    EXPECT_TRUE(messages.messages.first().contains(QStringLiteral("no regular file"))) << messages.messages.first().toStdString();
+    home->searchDevices();
+    EXPECT_EQ(home->table().size(), 1);
+    EXPECT_TRUE(messages.messages.last().contains(QStringLiteral("not written over")));
+    EXPECT_FALSE(QFileInfo(listPath()).isFile());
 }
 
 TEST_F(HomePageTest, TypedAddresses)

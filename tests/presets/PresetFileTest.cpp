@@ -13,6 +13,8 @@
 
 #include <cerrno>
 
+#include <sys/stat.h>
+
 namespace {
 
 using PresetFileTest = PresetBusTest;
@@ -134,6 +136,9 @@ TEST_F(PresetFileTest, AnUnreadableFileIsReportedAndNothingIsSent)
     // Something far larger than any reply, chosen by mistake.
     const QString huge = path("recording.save");
     writeFileBytes(huge, hex("55 02 53 05 60 02 10 F9") + QByteArray(PresetFile::largestFileBytes, '\x55'));
+    // A named pipe would wait for a writer for ever, a device never ends.
+    const QString pipe = path("pipe.save");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
     const struct {
         const char* what;
         QString file;
@@ -142,6 +147,8 @@ TEST_F(PresetFileTest, AnUnreadableFileIsReportedAndNothingIsSent)
         {"missing", path("missing.save"), ENOENT},
         {"a folder", folder.path(), EISDIR},
         {"too large", huge, EFBIG},
+        {"a named pipe", pipe, EINVAL},
+        {"a device", QStringLiteral("/dev/zero"), EINVAL},
     };
     for (const auto& row : rows) {
         heard.clear();
