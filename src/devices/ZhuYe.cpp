@@ -347,9 +347,16 @@ void ZhuYe::deleteCurrentRow()
 {
     if (editBox->isVisible())
         commitCellEdit();
-    if (!model.deleteRow(clickedRow))
-        return;
-    clickedRow = -1;
+    model.deleteRow(clickedRow);
+    // The row that moved up into the place is the one highlighted now, and
+    // the next Delete removes it.
+    if (model.isValidRow(clickedRow)) {
+        list->selectRow(clickedRow);
+    } else {
+        clickedRow = -1;
+        list->clearSelection();
+    }
+    // Also with no row chosen: the list on disk is the table as shown.
     saveDeviceList();
 }
 
@@ -401,16 +408,31 @@ void ZhuYe::commitCellEdit()
             return;
         }
     }
+    closeCellEdit();
+    saveDeviceList();
+}
+
+void ZhuYe::closeCellEdit()
+{
     editBox->hide();
     editRow = -1;
     editColumn = -1;
-    saveDeviceList();
 }
 
 void ZhuYe::openEditor(int row)
 {
-    if (editBox->isVisible())
-        commitCellEdit();
+    if (editBox->isVisible()) {
+        // The first click of a double-click opened the cell: left unchanged,
+        // it is simply closed (no frame, no message). A changed cell is
+        // committed as when the user leaves it; a refused one keeps the user
+        // in it.
+        if (editBox->text() == model.text(editRow, editColumn))
+            closeCellEdit();
+        else
+            commitCellEdit();
+        if (editBox->isVisible())
+            return;
+    }
     clickedRow = model.isValidRow(row) ? row : -1;
     if (!UserDialogs::runAction(this, [this] { devices->prepareEditor(clickedRow); }))
         return;

@@ -90,6 +90,8 @@ private:
     void onDeviceArrived();
     void loadDeviceList();
     void saveDeviceList();
+    // Hides the cell editor without taking its text.
+    void closeCellEdit();
     void onPollTick();
     void pollDevices(bool byTimer);
     void showContextMenu(const QPoint& position);

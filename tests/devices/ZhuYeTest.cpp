@@ -167,7 +167,7 @@ TEST_F(HomePageTest, RefusedPortStillLoadsTheListSoNoSaveCanLoseIt)
     ASSERT_EQ(messages.messages.size(), 1);
     EXPECT_FALSE(messages.messages.first().isEmpty());
     EXPECT_EQ(home->table().size(), 2);
-    home->deleteCurrentRow(); // nothing chosen: nothing removed, nothing written
+    home->deleteCurrentRow(); // nothing chosen: nothing removed
     EXPECT_EQ(readFile(listPath()), QByteArray("1 Hall A\r\n2 Hall B\r\n"));
 }
 
@@ -350,6 +350,79 @@ TEST_F(HomePageTest, DeleteRemovesTheClickedRowAndRenumbers)
     EXPECT_EQ(home->currentRow(), -1);
     home->deleteCurrentRow();
     EXPECT_EQ(home->table().size(), 2);
+}
+
+TEST_F(HomePageTest, DeleteRemovesTheHighlightedRowEachTimeAndAlwaysSaves)
+{
+    open("1 A\r\n2 B\r\n3 C\r\n");
+    const auto highlighted = [&] {
+        QList<int> rows;
+        for (const QModelIndex& index : home->view()->selectionModel()->selectedRows())
+            rows.append(index.row());
+        return rows;
+    };
+    clickCell(1, DeviceTable::NumberColumn);
+    ASSERT_EQ(highlighted(), QList<int>{1});
+    home->deleteCurrentRow();
+    EXPECT_EQ(readFile(listPath()), QByteArray("1 A\r\n3 C\r\n"));
+    // "3 C" moved up into the highlighted place: the next Delete takes it.
+    EXPECT_EQ(highlighted(), QList<int>{1});
+    home->deleteCurrentRow();
+    EXPECT_EQ(readFile(listPath()), QByteArray("1 A\r\n"));
+    // Nothing is highlighted below the last row, and nothing is removed; the
+    // list is written all the same.
+    EXPECT_TRUE(highlighted().isEmpty());
+    EXPECT_EQ(home->currentRow(), -1);
+    QFile::remove(listPath());
+    home->deleteCurrentRow();
+    EXPECT_EQ(home->table().size(), 1);
+    EXPECT_EQ(readFile(listPath()), QByteArray("1 A\r\n"));
+}
+
+TEST_F(HomePageTest, DoubleClickOnAnAddressCellSendsNothingAndSaysNothing)
+{
+    bus.addAmplifier(9);
+    open("9 Stage left\r\n Nameless\r\n");
+    QList<int> addresses;
+    home->setEditorOpener([&](QWidget*) { addresses.append(sharedState().selectedAddress); });
+    clock->advance(ZhuYe::firstPollMs);
+    heard.clear();
+    // A double-click: its first click opens the cell, the rest lands on the
+    // box now over it.
+    for (int row : {0, 1}) {
+        clickCell(row, DeviceTable::AddressColumn);
+        ASSERT_TRUE(home->cellEditor()->isVisible());
+        QTest::mouseDClick(home->cellEditor(), Qt::LeftButton, {}, home->cellEditor()->rect().center());
+    }
+    EXPECT_EQ(addresses, QList<int>({9, 0}));
+    EXPECT_TRUE(heard.isEmpty()) << heard.value(0).toHex(' ').toStdString();
+    EXPECT_TRUE(messages.messages.isEmpty()) << messages.messages.join(u'|').toStdString();
+    EXPECT_FALSE(home->cellEditor()->isVisible());
+    EXPECT_EQ(cell(1, DeviceTable::AddressColumn), QString());
+}
+
+TEST_F(HomePageTest, DoubleClickAfterTypingANewAddressCommitsItFirst)
+{
+    bus.addAmplifier(9);
+    open("9 Stage left\r\n");
+    QList<int> addresses;
+    home->setEditorOpener([&](QWidget*) { addresses.append(sharedState().selectedAddress); });
+    clock->advance(ZhuYe::firstPollMs);
+    clickCell(0, DeviceTable::AddressColumn);
+    home->cellEditor()->setText(QStringLiteral("12"));
+    heard.clear();
+    QTest::mouseDClick(home->cellEditor(), Qt::LeftButton, {}, home->cellEditor()->rect().center());
+    EXPECT_EQ(heard, QList<QByteArray>{Commands::addressChange(9, 12)});
+    EXPECT_EQ(addresses, QList<int>{12});
+    EXPECT_EQ(readFile(listPath()), QByteArray("12 Stage left\r\n"));
+
+    // A refused address keeps the user in the cell; no editor opens.
+    clickCell(0, DeviceTable::AddressColumn);
+    home->cellEditor()->setText(QStringLiteral("300"));
+    QTest::mouseDClick(home->cellEditor(), Qt::LeftButton, {}, home->cellEditor()->rect().center());
+    EXPECT_EQ(addresses, QList<int>{12});
+    EXPECT_EQ(messages.messages, QStringList{QStringLiteral("Input error, please enter 1-254")});
+    EXPECT_TRUE(home->cellEditor()->isVisible());
 }
 
 // What the editor found when it opened, and an editor that leaves its status
