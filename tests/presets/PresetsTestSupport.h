@@ -2,6 +2,7 @@
 
 #include "app/SharedState.h"
 #include "app/UiLanguage.h"
+#include "serial/ForwardingLink.h"
 #include "serial/VirtualClock.h"
 #include "sim/SimBus.h"
 #include "sim/SimLink.h"
@@ -33,31 +34,19 @@ inline void writeFileBytes(const QString& path, const QByteArray& bytes)
 }
 
 // A link that keeps every write of the link it stands in front of.
-class RecordingLink final : public SerialLink {
+class RecordingLink final : public ForwardingLink {
 public:
     explicit RecordingLink(std::unique_ptr<SerialLink> inner, QObject* parent = nullptr)
-        : SerialLink(parent), inner(std::move(inner))
+        : ForwardingLink(*inner, parent), inner(std::move(inner))
     {
-        QObject::connect(this->inner.get(), &SerialLink::received, this, &SerialLink::received);
     }
     QList<QByteArray> writes;
 
-    void setReceiveThreshold(int bytes) override { inner->setReceiveThreshold(bytes); }
-    int receiveThreshold() const override { return inner->receiveThreshold(); }
-    void open(int portNumber, const QString& settings) override { inner->open(portNumber, settings); }
-    void close() override { inner->close(); }
-    bool isOpen() const override { return inner->isOpen(); }
-    int portNumber() const override { return inner->portNumber(); }
-    void applySettings(const QString& settings) override { inner->applySettings(settings); }
-    QString settings() const override { return inner->settings(); }
     void write(const QByteArray& bytes) override
     {
         writes << bytes;
-        inner->write(bytes);
+        ForwardingLink::write(bytes);
     }
-    void writeText(const QString& text) override { inner->writeText(text); }
-    void discardInput() override { inner->discardInput(); }
-    QByteArray readAll() override { return inner->readAll(); }
 
 private:
     std::unique_ptr<SerialLink> inner;
