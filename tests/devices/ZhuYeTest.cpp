@@ -1,5 +1,6 @@
 #include "DevicesTestSupport.h"
 #include "ListedPorts.h"
+#include "RootPowers.h"
 
 #include "app/Translations.h"
 #include "app/CodePage.h"
@@ -228,16 +229,10 @@ TEST_F(HomePageTest, AdapterPulledDuringASearchEndsItKeepsTheRowsAndTheWindow)
 
 TEST_F(HomePageTest, UnreadableListIsNeverWrittenOver)
 {
-    // Root reads every file; a folder in the list's place is unreadable to
-    // everyone.
-    const bool asRoot = geteuid() == 0;
+    VX4_RUN_WITHOUT_ROOT_POWERS();
     bus.addAmplifier(2);
-    if (asRoot) {
-        ASSERT_TRUE(QDir().mkpath(listPath()));
-    } else {
-        writeFile(listPath(), "1 Hall A\r\n");
-        QFile::setPermissions(listPath(), QFile::WriteOwner);
-    }
+    writeFile(listPath(), "1 Hall A\r\n");
+    QFile::setPermissions(listPath(), QFile::WriteOwner);
     open();
     EXPECT_EQ(home->table().size(), 0);
     EXPECT_TRUE(messages.messages.isEmpty());
@@ -245,10 +240,8 @@ TEST_F(HomePageTest, UnreadableListIsNeverWrittenOver)
     home->refreshDevices();
     ASSERT_EQ(messages.messages.size(), 1); // said once
     EXPECT_TRUE(messages.messages.first().contains(QStringLiteral("not written over")));
-    if (!asRoot) {
-        QFile::setPermissions(listPath(), QFile::ReadOwner | QFile::WriteOwner);
-        EXPECT_EQ(readFile(listPath()), QByteArray("1 Hall A\r\n"));
-    }
+    QFile::setPermissions(listPath(), QFile::ReadOwner | QFile::WriteOwner);
+    EXPECT_EQ(readFile(listPath()), QByteArray("1 Hall A\r\n"));
 }
 
 TEST_F(HomePageTest, AListThatIsNoFileIsSaidAndNeverWrittenOver)

@@ -1,5 +1,6 @@
 // Real-time tests of CMscomm1 over pseudo-terminals; each takes a few tens
 // of milliseconds.
+#include "RootPowers.h"
 #include "app/Translations.h"
 #include "app/UiLanguage.h"
 #include "serial/CMscomm1.h"
@@ -213,8 +214,7 @@ TEST_F(PtyLinkTest, PortIsExclusiveWhileOpen)
 
 TEST_F(PtyLinkTest, PortHeldExclusivelyByAnotherProgramIsRefused)
 {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "root opens ports held with TIOCEXCL";
+    VX4_RUN_WITHOUT_ROOT_POWERS();
     const int other = ::open(pty.slavePath().toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     ASSERT_GE(other, 0);
     ASSERT_EQ(::ioctl(other, TIOCEXCL), 0);
@@ -330,8 +330,7 @@ TEST_F(PtyLinkTest, WriteIntoAVanishedPortRaises)
 
 TEST(CMscomm1Refusals, LackOfPermissionNamesTheGroupThatGrantsIt)
 {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "root may open any device";
+    VX4_RUN_WITHOUT_ROOT_POWERS();
     application();
     QTemporaryDir dir;
     const QString path = dir.filePath("ttyLocked");
