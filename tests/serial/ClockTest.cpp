@@ -3,6 +3,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QTimer>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -274,6 +275,33 @@ TEST_F(RealClockTest, NestedWaitsHoldCallbacksUntilTheOutermostEnds)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     EXPECT_EQ(calls, 1);
     EXPECT_TRUE(sawOuterDone);
+}
+
+TEST_F(RealClockTest, ACallbackHeldInAnInnerWaitRunsOnlyAfterTheOutermost)
+{
+    // Something the event loop runs during the outer wait (a port's
+    // notification, say) schedules a callback and waits itself.
+    bool ranInsideInner = false;
+    bool ranBeforeOuterEnded = false;
+    bool outerEnded = false;
+    int calls = 0;
+    QTimer::singleShot(5, Qt::PreciseTimer, [&] {
+        clock.callAfter(0, nullptr, [&] {
+            ++calls;
+            ranBeforeOuterEnded = !outerEnded;
+        });
+        clock.waitMs(20);
+        ranInsideInner = calls > 0;
+    });
+    clock.waitMs(80);
+    outerEnded = true;
+    QElapsedTimer elapsed;
+    elapsed.start();
+    while (calls == 0 && elapsed.elapsed() < 1000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_FALSE(ranInsideInner) << "released at the end of the inner wait";
+    EXPECT_FALSE(ranBeforeOuterEnded);
+    EXPECT_EQ(calls, 1);
 }
 
 } // namespace
