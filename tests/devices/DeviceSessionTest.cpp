@@ -160,8 +160,12 @@ TEST_F(SessionTest, AddressEdits)
 TEST_F(SessionTest, AddressEditWithThePortClosedSendsNothing)
 {
     table.appendRow(QStringLiteral("3"), {}, {}, {});
+    bus.addAmplifier(3);
+    ASSERT_FALSE(link.isOpen());
     EXPECT_TRUE(session.commitAddressEdit(0, QStringLiteral("9")).accepted);
     EXPECT_EQ(table.text(0, DeviceTable::AddressColumn), QStringLiteral("9"));
+    EXPECT_TRUE(heard.isEmpty());
+    EXPECT_EQ(bus.amplifier(3)->address(), 3);
 }
 
 TEST_F(SessionTest, FaultReportArrivingOnTheLink)
