@@ -1,6 +1,7 @@
 #include "serial/LinkSettings.h"
 
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 
 namespace {
@@ -50,16 +51,24 @@ TEST(LinkSettings, RefusesEverythingElse)
 
 TEST(LinkSettings, EdgesOfTheRange)
 {
-    EXPECT_EQ(LinkSettings::parse(u"1,n,8,1")->baudRate(), 1);
-    EXPECT_EQ(LinkSettings::parse(u"2147483647,n,8,1")->baudRate(), 2147483647);
+    const auto lowest = LinkSettings::parse(u"1,n,8,1");
+    ASSERT_TRUE(lowest);
+    EXPECT_EQ(lowest->baudRate(), 1);
+    const auto highest = LinkSettings::parse(u"2147483647,n,8,1");
+    ASSERT_TRUE(highest);
+    EXPECT_EQ(highest->baudRate(), 2147483647);
     // Leading zeros do not change the value; the text is given back plain.
-    EXPECT_EQ(LinkSettings::parse(u"0000000000000000000009600,n,8,1")->text(), u"9600,n,8,1");
+    const auto padded = LinkSettings::parse(u"0000000000000000000009600,n,8,1");
+    ASSERT_TRUE(padded);
+    EXPECT_EQ(padded->text(), u"9600,n,8,1");
 }
 
 TEST(LinkSettings, RandomTextsNeverCrashAndOnlyDigitsPass)
 {
     QRandomGenerator random(4711);
     const QString alphabet = QStringLiteral("0123456789,n81 N-\u0000\uffff");
+    int accepted = 0;
+    int wellFormed = 0; // digits only, not all zeros, then ",n,8,1"
     for (int round = 0; round < 20000; ++round) {
         QString text;
         const int length = random.bounded(16);
@@ -67,14 +76,21 @@ TEST(LinkSettings, RandomTextsNeverCrashAndOnlyDigitsPass)
             text.append(alphabet.at(random.bounded(alphabet.size())));
         if (random.bounded(2))
             text.append(u",n,8,1");
+        static const QRegularExpression rate(QStringLiteral("^0*[1-9][0-9]{0,8},n,8,1$"));
+        wellFormed += rate.match(text).hasMatch() ? 1 : 0;
         const auto parsed = LinkSettings::parse(text);
         if (!parsed)
             continue;
+        ++accepted;
         EXPECT_GT(parsed->baudRate(), 0);
         const QStringView digits = QStringView(text).chopped(6);
         for (QChar c : digits)
             ASSERT_TRUE(c >= u'0' && c <= u'9') << text.toStdString();
     }
+    // Every text of digits (short enough to stay in range) is taken, so a
+    // parser that refused everything would fail here.
+    EXPECT_GT(wellFormed, 100);
+    EXPECT_GE(accepted, wellFormed);
 }
 
 } // namespace
