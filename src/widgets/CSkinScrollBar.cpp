@@ -3,6 +3,7 @@
 #include "serial/WaitClock.h"
 #include "widgets/SkinPictures.h"
 
+#include <QContextMenuEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -303,6 +304,16 @@ void CSkinScrollBar::mouseDoubleClickEvent(QMouseEvent* event)
     // The first click of a double-click has scrolled already.
     if (picture.isNull())
         QScrollBar::mouseDoubleClickEvent(event);
+    else
+        event->accept();
+}
+
+void CSkinScrollBar::contextMenuEvent(QContextMenuEvent* event)
+{
+    // A skinned bar answers the left button only; the style's menu ("Scroll
+    // here", ...) would come in English whatever the interface language.
+    if (picture.isNull())
+        QScrollBar::contextMenuEvent(event);
     else
         event->accept();
 }

@@ -4,8 +4,12 @@
 #include "widgets/CSkinScrollWnd.h"
 #include "widgets/SkinPictures.h"
 
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QStandardItemModel>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -238,6 +242,24 @@ TEST_F(BarFixture, PaintsArrowsThumbAndTrackFromTheSkin)
     const Geometry g = bar.barGeometry();
     EXPECT_EQ(painted.pixel(6, g.thumbStart()), skin.pixel(2 * 13 + 6, 0));
     EXPECT_EQ(painted.pixel(1, g.thumbStart() + 5), skin.pixel(2 * 13 + 1, 5));
+}
+
+TEST_F(BarFixture, RightClickOpensNoMenu)
+{
+    // A menu of the style's own would block here; it is closed and counted.
+    int menus = 0;
+    QTimer::singleShot(50, [&menus] {
+        if (QWidget* popup = QApplication::activePopupWidget()) {
+            ++menus;
+            popup->close();
+        }
+    });
+    QContextMenuEvent menu(QContextMenuEvent::Mouse, QPoint(6, 100), bar.mapToGlobal(QPoint(6, 100)));
+    QCoreApplication::sendEvent(&bar, &menu);
+    QTest::qWait(100);
+    EXPECT_EQ(menus, 0);
+    EXPECT_TRUE(menu.isAccepted()); // nor does the table behind it open its own
+    EXPECT_EQ(bar.value(), 0);
 }
 
 TEST(SkinScrollBarShort, DrawsTwoStretchedArrowsOnly)
