@@ -391,7 +391,9 @@ void CSkinScrollBar::paintEvent(QPaintEvent* event)
     }
 
     // The thumb: its cell's first and last 3 pixels at its ends, the middle
-    // of the cell repeated between them.
+    // of the cell repeated between them. The middle rows are all alike, so
+    // one of them is stretched over the whole length: copies side by side
+    // would meet at fractional pixels when scaled and show seams.
     if (g.thumb == 0)
         return;
     constexpr int endPiece = 3;
@@ -405,11 +407,8 @@ void CSkinScrollBar::paintEvent(QPaintEvent* event)
     };
     const int start = g.thumbStart();
     const int end = g.thumbEnd();
-    const int middle = cell - 2 * endPiece;
-    for (int at = start + endPiece; at < end - endPiece; at += middle) {
-        const int length = std::min(middle, end - endPiece - at);
-        piece(at, length, endPiece, length);
-    }
+    if (end - start > 2 * endPiece)
+        piece(start + endPiece, end - start - 2 * endPiece, cell / 2, 1);
     piece(start, endPiece, 0, endPiece);
     piece(end - endPiece, endPiece, cell - endPiece, endPiece);
 }

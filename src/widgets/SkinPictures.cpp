@@ -100,11 +100,13 @@ void drawVerticalCell(QPainter& p, Cell cell, int row)
         break;
     }
     case Cell::Thumb:
-        // Rows 3 to 9 are alike, so the middle of the thumb can be repeated.
+        // The bar repeats rows 3 to 9 along a long thumb, so the rounded
+        // ends stay within the first and last 3 rows: a corner reaching
+        // further would repeat its fade as a dashed border.
         p.fillRect(QRectF(0, 0, d, d), trackGround);
         p.setPen(QPen(c.tealEdge, 1.0));
         p.setBrush(c.teal);
-        p.drawRoundedRect(QRectF(1.5, 0.5, d - 3, d - 1), 3, 3);
+        p.drawRoundedRect(QRectF(1.5, 0.5, d - 3, d - 1), 2.5, 2.5);
         p.setPen(QPen(accent, 1.0));
         p.drawLine(QPointF(6.5, 3.0), QPointF(6.5, d - 3.0));
         break;

@@ -6,7 +6,6 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
-#include <QMenu>
 #include <QStandardItemModel>
 #include <QTest>
 #include <QTimer>
@@ -260,6 +259,31 @@ TEST_F(BarFixture, RightClickOpensNoMenu)
     EXPECT_EQ(menus, 0);
     EXPECT_TRUE(menu.isAccepted()); // nor does the table behind it open its own
     EXPECT_EQ(bar.value(), 0);
+}
+
+TEST(SkinScrollBarThumb, RepeatedMiddleHasAnUnbrokenBorder)
+{
+    // A long thumb is mostly its repeated middle: along it, the border
+    // column and the inside read the same on every line.
+    for (const qreal ratio : {1.0, 1.25, 2.0}) {
+        CSkinScrollBar bar(Qt::Vertical);
+        bar.setSkin(SkinPictures::scrollSkin(ratio));
+        bar.setRange(0, 10);
+        bar.setPageStep(100);
+        bar.resize(13, 200);
+        QPixmap pixmap(QSize(13, 200) * ratio);
+        pixmap.setDevicePixelRatio(ratio);
+        bar.render(&pixmap);
+        const QImage painted = pixmap.toImage();
+        const Geometry g = bar.barGeometry();
+        ASSERT_GT(g.thumb, 40);
+        const int from = int((g.thumbStart() + 3) * ratio);
+        const int to = int((g.thumbEnd() - 3) * ratio);
+        for (int x = 0; x < painted.width(); ++x)
+            for (int y = from; y < to; ++y)
+                ASSERT_EQ(QColor(painted.pixel(x, y)), QColor(painted.pixel(x, from)))
+                    << "ratio " << ratio << " at " << x << "," << y;
+    }
 }
 
 TEST(SkinScrollBarShort, DrawsTwoStretchedArrowsOnly)
