@@ -35,14 +35,17 @@ namespace {
 // The square where the two bars meet.
 class SkinCorner : public QWidget {
 public:
-    explicit SkinCorner(CSkinScrollWnd* frame) : frame(frame) { setAttribute(Qt::WA_OpaquePaintEvent); }
+    SkinCorner(CSkinScrollWnd* frame, QWidget* parent) : QWidget(parent), frame(frame)
+    {
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
 
 protected:
     void paintEvent(QPaintEvent*) override
     {
         QPainter p(this);
         const QPixmap skin = frame->skin();
-        // The area shows its corner widget only while both bars are shown.
+        // Shown only while both bars are.
         const bool left = frame->area() && frame->area()->layoutDirection() == Qt::RightToLeft;
         const int row = SkinScroll::cornerRow(SkinScroll::cornerMode(true, true, left));
         if (skin.isNull() || row < 0) {
@@ -84,9 +87,30 @@ CSkinScrollWnd::CSkinScrollWnd(QAbstractScrollArea* area, const QPixmap& skin) :
     area->setHorizontalScrollBar(horizontal);
     vertical->setEnabledByRange(true);
     horizontal->setEnabledByRange(true);
-    cornerPiece = new SkinCorner(this);
-    area->setCornerWidget(cornerPiece);
+    // Not the area's corner widget: the area would show that beside a
+    // single bar too and shorten the bar by its width.
+    cornerPiece = new SkinCorner(this, area);
+    cornerPiece->hide();
+    for (CSkinScrollBar* bar : {vertical, horizontal})
+        bar->parentWidget()->installEventFilter(this);
     area->installEventFilter(this);
+    placeCorner();
+}
+
+void CSkinScrollWnd::placeCorner()
+{
+    if (!vertical || !horizontal)
+        return;
+    if (cornerMode() == SkinScroll::NoCorner) {
+        cornerPiece->hide();
+        return;
+    }
+    // The square the area leaves between the ends of its two bars.
+    const QWidget* beside = vertical->parentWidget();
+    const QWidget* under = horizontal->parentWidget();
+    cornerPiece->setGeometry(beside->x(), under->y(), beside->width(), under->height());
+    cornerPiece->raise();
+    cornerPiece->show();
 }
 
 void CSkinScrollWnd::applySkin(const QPixmap& skin)
@@ -100,7 +124,7 @@ void CSkinScrollWnd::applySkin(const QPixmap& skin)
 
 SkinScroll::CornerMode CSkinScrollWnd::cornerMode() const
 {
-    if (!hosted)
+    if (!hosted || !vertical || !horizontal)
         return SkinScroll::NoCorner;
     return SkinScroll::cornerMode(vertical->isVisibleTo(hosted), horizontal->isVisibleTo(hosted),
                                   hosted->layoutDirection() == Qt::RightToLeft);
@@ -108,6 +132,20 @@ SkinScroll::CornerMode CSkinScrollWnd::cornerMode() const
 
 bool CSkinScrollWnd::eventFilter(QObject* watched, QEvent* event)
 {
+    if (vertical && horizontal
+        && (watched == vertical->parentWidget() || watched == horizontal->parentWidget())) {
+        switch (event->type()) {
+        case QEvent::Show:
+        case QEvent::Hide:
+        case QEvent::Move:
+        case QEvent::Resize:
+            placeCorner();
+            break;
+        default:
+            break;
+        }
+        return QObject::eventFilter(watched, event);
+    }
     // Compared as a plain object: the area also sends events while it is
     // being destroyed, when it is no longer a scroll area.
     if (watched == parent()) {

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "widgets/CSkinScrollBar.h"
+
 #include <QObject>
 #include <QPixmap>
+#include <QPointer>
 
-class CSkinScrollBar;
 class QAbstractScrollArea;
 class QWidget;
 
@@ -47,11 +49,14 @@ protected:
 private:
     CSkinScrollWnd(QAbstractScrollArea* area, const QPixmap& skin);
     void applySkin(const QPixmap& skin);
+    // Shows the corner piece where the two bars meet, while both are shown.
+    void placeCorner();
 
     // The frame is the area's child and never outlives it.
     QAbstractScrollArea* hosted = nullptr;
-    CSkinScrollBar* vertical = nullptr;
-    CSkinScrollBar* horizontal = nullptr;
+    // The bars go with the area's children, before the frame.
+    QPointer<CSkinScrollBar> vertical;
+    QPointer<CSkinScrollBar> horizontal;
     QWidget* cornerPiece = nullptr;
     QPixmap picture;
     bool defaultSkin = false;

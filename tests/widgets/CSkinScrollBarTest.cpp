@@ -320,6 +320,8 @@ TEST(SkinScrollWnd, TableBarsFollowTheTablesScrollState)
     EXPECT_TRUE(frame->horizontalBar()->isEnabled());
     EXPECT_EQ(frame->horizontalBar()->height(), SkinPictures::scrollCell);
     EXPECT_EQ(frame->cornerMode(), NoCorner);
+    EXPECT_FALSE(frame->corner()->isVisible());
+    EXPECT_EQ(frame->horizontalBar()->width(), list.viewport()->width());
 
     model.setRowCount(40);
     // The view lays its items out later, and the area shows its bars after that.
@@ -336,6 +338,16 @@ TEST(SkinScrollWnd, TableBarsFollowTheTablesScrollState)
     // The table scrolls with its bar.
     frame->verticalBar()->setValue(frame->verticalBar()->maximum());
     EXPECT_GT(list.rowAt(0), 0);
+
+    // Only the horizontal bar again: no corner, and the bar as long as the
+    // table is wide.
+    model.setRowCount(3);
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    ASSERT_FALSE(frame->verticalBar()->isVisible());
+    ASSERT_TRUE(frame->horizontalBar()->isVisible());
+    EXPECT_FALSE(frame->corner()->isVisible());
+    EXPECT_EQ(frame->horizontalBar()->width(), list.viewport()->width());
 
     // Nothing left to scroll: the bar is disabled.
     frame->horizontalBar()->setRange(0, 0);
