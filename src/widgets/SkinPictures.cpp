@@ -68,6 +68,8 @@ const std::array<CellColours, scrollRows>& cellColours()
     return colours;
 }
 const QColor accent(170, 214, 40);
+// An inactive caption button's glyph: visible, plainly not pressable.
+constexpr qreal inactiveGlyphOpacity = 0.4;
 const QColor trackGround(178, 233, 241);
 const QColor trackEdge(118, 198, 212);
 
@@ -143,7 +145,7 @@ void drawCorner(QPainter& p, int row)
 
 } // namespace
 
-QPixmap captionButton(Glyph glyph, bool hovered, qreal devicePixelRatio)
+QPixmap captionButton(Glyph glyph, bool hovered, qreal devicePixelRatio, bool active)
 {
     const QColor ground(captionColour);
     QPixmap pixmap = blankPixmap(buttonSize, devicePixelRatio, ground);
@@ -156,6 +158,8 @@ QPixmap captionButton(Glyph glyph, bool hovered, qreal devicePixelRatio)
         p.setBrush(glyphGround);
         p.drawEllipse(QRectF(1, 1, 21, 21));
     }
+    if (!active)
+        p.setOpacity(inactiveGlyphOpacity);
     drawGlyph(p, glyph, glyphGround);
     return pixmap;
 }

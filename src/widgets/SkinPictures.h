@@ -21,8 +21,9 @@ inline constexpr QSize iconSize{16, 15};
 enum class Glyph { Close, Maximize, Restore, Minimize };
 
 // A white glyph on the caption colour; hovered, the glyph sits on a filled
-// circle (red for close, light blue for the others).
-QPixmap captionButton(Glyph glyph, bool hovered, qreal devicePixelRatio);
+// circle (red for close, light blue for the others). An inactive button's
+// glyph is faded into the caption.
+QPixmap captionButton(Glyph glyph, bool hovered, qreal devicePixelRatio, bool active = true);
 QPixmap applicationIcon(qreal devicePixelRatio);
 
 // The scroll-bar skin: 9 columns x 3 rows (normal, hover, pressed) of square

@@ -126,7 +126,7 @@ SkinPictures::Glyph glyphOf(Button button, bool maximised)
     return maximised ? SkinPictures::Glyph::Restore : SkinPictures::Glyph::Maximize;
 }
 
-Action buttonAction(Button button, bool maximised)
+Action buttonAction(Button button, bool maximised, bool canMaximise)
 {
     switch (button) {
     case Button::Close:
@@ -136,13 +136,15 @@ Action buttonAction(Button button, bool maximised)
     case Button::Maximize:
         break;
     }
-    return maximised ? Action::Restore : Action::Maximize;
+    if (maximised)
+        return Action::Restore;
+    return canMaximise ? Action::Maximize : Action::None;
 }
 
-Action pressAction(const CaptionLayout& layout, QPoint at, bool maximised)
+Action pressAction(const CaptionLayout& layout, QPoint at, bool maximised, bool canMaximise)
 {
     if (const std::optional<Button> button = buttonAt(layout, at))
-        return buttonAction(*button, maximised);
+        return buttonAction(*button, maximised, canMaximise);
     // The whole band above the client area drags the window.
     if (at.y() >= 0 && at.y() <= layout.caption.bottom() && !maximised)
         return Action::Move;
@@ -311,7 +313,8 @@ SkinnedFrame::SkinnedFrame(QWidget* window, Kind kind) : QObject(window), target
     for (size_t i = 0; i < kinds.size(); ++i) {
         auto* b = new CaptionButton(this, kinds[i], window);
         const Button which = kinds[i];
-        connect(b, &QAbstractButton::clicked, this, [this, which] { perform(buttonAction(which, isMaximised())); });
+        connect(b, &QAbstractButton::clicked, this,
+                [this, which] { perform(buttonAction(which, isMaximised(), canMaximise())); });
         buttons[i] = b;
     }
     if (kind == Kind::HomePage) {
@@ -355,9 +358,16 @@ bool SkinnedFrame::isMaximised() const
     return target->isMaximized();
 }
 
+bool SkinnedFrame::canMaximise() const
+{
+    return frameKind == Kind::HomePage && target->minimumSize() != target->maximumSize();
+}
+
 QPixmap SkinnedFrame::buttonPicture(Button which, qreal devicePixelRatio) const
 {
-    return SkinPictures::captionButton(glyphOf(which, isMaximised()), hovered == which, devicePixelRatio);
+    const bool active = button(which)->isEnabled();
+    return SkinPictures::captionButton(glyphOf(which, isMaximised()), active && hovered == which, devicePixelRatio,
+                                       active);
 }
 
 void SkinnedFrame::perform(Action action)
@@ -372,7 +382,9 @@ void SkinnedFrame::perform(Action action)
         target->showMinimized();
         break;
     case Action::Maximize:
-        target->showMaximized();
+        // A fixed-size window would only take the state, not the size.
+        if (canMaximise())
+            target->showMaximized();
         break;
     case Action::Restore:
         target->showNormal();
@@ -388,7 +400,6 @@ void SkinnedFrame::showWindowMenu()
     auto* menu = new QMenu(target);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     const bool maximised = isMaximised();
-    const bool resizable = frameKind == Kind::HomePage;
     const auto add = [&](const QString& text, Action action, bool enabled) {
         QAction* item = menu->addAction(text);
         item->setEnabled(enabled);
@@ -397,7 +408,7 @@ void SkinnedFrame::showWindowMenu()
     };
     add(tr("Restore"), Action::Restore, maximised);
     add(tr("Minimize"), Action::Minimize, true);
-    add(tr("Maximize"), Action::Maximize, resizable && !maximised);
+    add(tr("Maximize"), Action::Maximize, canMaximise() && !maximised);
     menu->addSeparator();
     add(tr("Close"), Action::Close, true)->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
     menu->popup(target->mapToGlobal(layout().icon.bottomLeft() + QPoint(0, 1)));
@@ -429,6 +440,9 @@ void SkinnedFrame::updateButtonNames()
     button(Button::Close)->setAccessibleName(tr("Close"));
     button(Button::Minimize)->setAccessibleName(tr("Minimize"));
     button(Button::Maximize)->setAccessibleName(isMaximised() ? tr("Restore") : tr("Maximize"));
+    // The button agrees with the window menu: inactive where the window
+    // cannot grow, and never showing a state the window is not in.
+    button(Button::Maximize)->setEnabled(isMaximised() || canMaximise());
     for (QAbstractButton* b : buttons)
         b->update();
 }
@@ -513,8 +527,11 @@ bool SkinnedFrame::eventFilter(QObject* watched, QEvent* event)
         paintCaption();
         break;
     case QEvent::Resize:
+        placeChildren();
+        break;
     case QEvent::Show:
         placeChildren();
+        updateButtonNames();
         break;
     case QEvent::WindowStateChange:
         placeChildren();

@@ -65,9 +65,10 @@ SkinPictures::Glyph glyphOf(Button button, bool maximised);
 
 enum class Action { None, Close, Minimize, Maximize, Restore, Move };
 // What a left press at `at` does; the first match wins. A maximised window
-// cannot be dragged.
-Action pressAction(const CaptionLayout& layout, QPoint at, bool maximised);
-Action buttonAction(Button button, bool maximised);
+// cannot be dragged; a window that cannot grow is not maximised (its
+// maximise button is inactive).
+Action pressAction(const CaptionLayout& layout, QPoint at, bool maximised, bool canMaximise = true);
+Action buttonAction(Button button, bool maximised, bool canMaximise = true);
 
 // The edges and corners of a resizable window where a press resizes it.
 struct Grip {
@@ -121,6 +122,9 @@ public:
     std::optional<SkinFrame::Button> hoveredButton() const { return hovered; }
     QAbstractButton* button(SkinFrame::Button which) const;
     bool isMaximised() const;
+    // The home page can grow; the editor has a fixed size, and its maximise
+    // button and menu item are inactive.
+    bool canMaximise() const;
 
     void perform(SkinFrame::Action action);
     // The keyboard's way to the caption buttons.

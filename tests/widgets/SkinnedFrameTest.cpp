@@ -78,6 +78,9 @@ TEST(SkinFrameGeometry, PressActionsFirstMatchWins)
     };
     for (const auto& row : rows)
         EXPECT_EQ(pressAction(l, row.at, row.maximised), row.action) << row.at.x() << "," << row.at.y();
+    // A window that cannot grow is not maximised; restoring stays possible.
+    EXPECT_EQ(pressAction(l, {350, 12}, false, false), Action::None);
+    EXPECT_EQ(pressAction(l, {350, 12}, true, false), Action::Restore);
     EXPECT_EQ(glyphOf(Button::Maximize, false), SkinPictures::Glyph::Maximize);
     EXPECT_EQ(glyphOf(Button::Maximize, true), SkinPictures::Glyph::Restore);
     EXPECT_EQ(buttonAt(l, QPoint(339, 12)), Button::Minimize);
@@ -288,6 +291,62 @@ TEST(SkinnedFrameEditor, LayoutKeepsItsFixedSizeInsideTheFrame)
     window.grab();
     EXPECT_TRUE(window.windowTitle().contains(QString::fromUtf8("Loading save ID：4     ")));
     resetSharedState();
+}
+
+TEST(SkinnedFrameEditor, FixedSizeWindowShowsItsMaximiseButtonInactive)
+{
+    QDialog window;
+    auto* layout = new QVBoxLayout(&window);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    auto* client = new QWidget;
+    client->setFixedSize(300, 200);
+    layout->addWidget(client);
+    setUiLanguage(englishUi);
+    SkinnedFrame frame(&window, Kind::Editor);
+    window.show();
+    const QSize size = window.size();
+    const CaptionLayout l = frame.layout();
+
+    // Pressed, hovered or asked through accessibility: nothing changes.
+    QAbstractButton* maximise = frame.button(Button::Maximize);
+    EXPECT_FALSE(frame.canMaximise());
+    EXPECT_FALSE(maximise->isEnabled());
+    EXPECT_EQ(maximise->accessibleName(), QStringLiteral("Maximize"));
+    QMouseEvent press(QEvent::MouseButtonPress, l.maximize.center(), window.mapToGlobal(l.maximize.center()),
+                      Qt::LeftButton, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(&window, &press);
+    frame.perform(Action::Maximize);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(window.isMaximized());
+    EXPECT_EQ(window.size(), size);
+    EXPECT_EQ(frame.buttonPicture(Button::Maximize, 1.0).toImage(),
+              SkinPictures::captionButton(SkinPictures::Glyph::Maximize, false, 1.0, false).toImage());
+    QMouseEvent hover(QEvent::MouseMove, l.maximize.center(), window.mapToGlobal(l.maximize.center()), Qt::NoButton,
+                      Qt::NoButton, {});
+    QCoreApplication::sendEvent(&window, &hover);
+    EXPECT_EQ(QColor(frame.buttonPicture(Button::Maximize, 1.0).toImage().pixel(4, 11)),
+              QColor(SkinPictures::captionColour));
+
+    // The inactive glyph is faded, not gone.
+    const QImage inactive = frame.buttonPicture(Button::Maximize, 1.0).toImage();
+    const QImage active = SkinPictures::captionButton(SkinPictures::Glyph::Maximize, false, 1.0).toImage();
+    const QColor glyph(active.pixel(7, 11));
+    const QColor faded(inactive.pixel(7, 11));
+    EXPECT_EQ(glyph, QColor(Qt::white));
+    EXPECT_LT(faded.lightness(), glyph.lightness());
+    EXPECT_GT(faded.lightness(), QColor(SkinPictures::captionColour).lightness());
+
+    // The window menu agrees with the button.
+    frame.showWindowMenu();
+    auto* menu = window.findChild<QMenu*>();
+    ASSERT_NE(menu, nullptr);
+    for (QAction* action : menu->actions()) {
+        if (action->text() == QStringLiteral("Maximize")) {
+            EXPECT_EQ(action->isEnabled(), maximise->isEnabled());
+        }
+    }
+    menu->close();
 }
 
 } // namespace
