@@ -46,7 +46,6 @@ int main(int argc, char** argv)
 
     CDorvaneApp app(argc, argv);
     app.setApplicationName(QStringLiteral("vx4-editor"));
-    app.setApplicationDisplayName(QStringLiteral("Velquist VX-4 editor"));
     app.setApplicationVersion(QStringLiteral(VX4_VERSION));
 
     setUiLanguage(uiLanguageFromLocaleName(QLocale::system().name()));

@@ -1,5 +1,7 @@
 #include "editor/XiuGai.h"
 
+#include "widgets/UserDialogs.h"
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -18,7 +20,7 @@ XiuGai::Answer& installedAnswer()
 XiuGai::XiuGai(QWidget* parent)
     : QDialog(parent)
 {
-    setWindowTitle(QString());
+    UserDialogs::keepUntitled(this);
     auto* layout = new QVBoxLayout(this);
     auto* text = new QLabel(tr("Restore the factory Settings?"), this);
     layout->addWidget(text);

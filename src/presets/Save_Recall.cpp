@@ -41,7 +41,7 @@ constexpr int dialogHeight = 68;
 Save_Recall::Save_Recall(QWidget* parent)
     : QDialog(parent), serial(makeSerialLink(this)), commands(*serial, targetAddress())
 {
-    setWindowTitle(QString());
+    UserDialogs::keepUntitled(this);
     QPalette colours = palette();
     colours.setColor(QPalette::Window, QColor(192, 236, 243));
     setPalette(colours);

@@ -1,8 +1,8 @@
 #include "widgets/UserDialogs.h"
 
-#include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QWindow>
 
 #include <exception>
 
@@ -21,7 +21,46 @@ FileChooser& fileChooser()
     return chooser;
 }
 
+// The platform title of a window whose own title is empty: one blank,
+// which shows as nothing.
+const QString blankTitle = QStringLiteral(" ");
+
+class UntitledKeeper : public QObject {
+public:
+    explicit UntitledKeeper(QWidget* dialog) : QObject(dialog), dialog(dialog) { dialog->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        switch (event->type()) {
+        case QEvent::Show:
+        case QEvent::WinIdChange:
+        case QEvent::WindowTitleChange:
+            if (QWindow* handle = dialog->windowHandle(); handle && dialog->windowTitle().isEmpty())
+                handle->setTitle(blankTitle);
+            break;
+        default:
+            break;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QWidget* dialog;
+};
+
 } // namespace
+
+QString programTitle()
+{
+    return QStringLiteral("Velquist VX-4 editor");
+}
+
+void keepUntitled(QWidget* dialog)
+{
+    dialog->setWindowTitle(QString());
+    new UntitledKeeper(dialog);
+}
 
 void showMessage(QWidget* parent, const QString& text)
 {
@@ -29,7 +68,7 @@ void showMessage(QWidget* parent, const QString& text)
         messageSink()(text);
         return;
     }
-    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(), text, QMessageBox::Ok, parent);
+    QMessageBox box(QMessageBox::NoIcon, programTitle(), text, QMessageBox::Ok, parent);
     // Messages carry file names the user typed and texts amplifiers sent:
     // they are shown as they are, never read as markup.
     box.setTextFormat(Qt::PlainText);

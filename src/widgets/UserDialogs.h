@@ -11,8 +11,17 @@ class QWidget;
 // can answer without a person and read what would have been shown.
 namespace UserDialogs {
 
+// The program's name: the home page's title and the title of every message
+// box. Other windows carry their own titles only; the platform adds
+// nothing to them.
+QString programTitle();
+
 // A plain message box with one OK button.
 void showMessage(QWidget* parent, const QString& text);
+
+// Keeps a dialog without a title also on the screen, where the platform
+// would put the program's name in place of an empty title.
+void keepUntitled(QWidget* dialog);
 
 // Runs one user action (a button, a timer tick, a receive event). An error
 // it raises, a serial link's refusal above all, ends the action there and
