@@ -1,5 +1,7 @@
 // The main() of the tests of windows: a QApplication on the offscreen
-// platform with the font substitutions the program installs at start-up.
+// platform with the font substitutions the program installs at start-up,
+// on a desktop of the usual size.
+#include "TestDesktop.h"
 #include "app/Translations.h"
 
 #include <QApplication>
@@ -13,6 +15,7 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     installFontSubstitutions();
+    useTestDesktop();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

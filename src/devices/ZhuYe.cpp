@@ -12,6 +12,7 @@
 #include "widgets/CListCtrlCl.h"
 #include "widgets/CSkinScrollWnd.h"
 #include "widgets/DialogUnits.h"
+#include "widgets/ScreenFit.h"
 #include "widgets/SkinnedFrame.h"
 #include "widgets/UserDialogs.h"
 
@@ -75,6 +76,8 @@ ZhuYe::ZhuYe(QWidget* parent)
     new SkinnedFrame(this, SkinFrame::Kind::HomePage);
     previousClientSize = size();
     setMinimumSize(size());
+    // On a screen too small for it the window opens as large as the screen.
+    ScreenFit::keepOnScreen(this);
     pollTimer = new ClockTimer(this);
     pollTimer->setSingleShot(true);
     connect(pollTimer, &ClockTimer::timeout, this, &ZhuYe::onPollTick);

@@ -1,6 +1,7 @@
 #include "editor/CDorvaneDlg.h"
 
 #include "presets/PresetActions.h"
+#include "widgets/ScreenFit.h"
 #include "widgets/SkinnedFrame.h"
 
 #include "app/SharedState.h"
@@ -95,6 +96,8 @@ CDorvaneDlg::CDorvaneDlg(QWidget* parent)
     // The painted caption shows the device line, composed at every paint.
     frame = new SkinnedFrame(this, SkinFrame::Kind::Editor);
     frame->setTitleSource(&SkinFrame::sharedDeviceLine);
+    // On a screen too small for it the controls scroll inside the window.
+    ScreenFit::keepOnScreen(this, canvas);
 }
 
 CDorvaneDlg::~CDorvaneDlg()

@@ -1,3 +1,4 @@
+#include "TestDesktop.h"
 #include "app/CDorvaneApp.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     CDorvaneApp app(argc, argv);
+    useTestDesktop();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

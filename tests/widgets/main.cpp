@@ -1,3 +1,5 @@
+#include "TestDesktop.h"
+
 #include <QApplication>
 
 #include <gtest/gtest.h>
@@ -8,6 +10,7 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    useTestDesktop();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
