@@ -375,19 +375,16 @@ void CSkinScrollBar::paintEvent(QPaintEvent* event)
     if (g.track == 0)
         return;
 
-    // The track: copies of its cell side by side, cut at the end.
+    // The track: its cell repeated along the bar. The cell is alike all
+    // along, so its middle line is stretched over each part: copies side by
+    // side would meet at fractional pixels when scaled and show seams.
+    // Stretched without smoothing, each line is an exact copy of the cell's.
+    p.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    const QRectF trackLine = vertical ? QRectF(0, cell / 2, cell, 1) : QRectF(cell / 2, 0, 1, cell);
     for (Part part : {TrackBefore, TrackAfter}) {
         const QRect area = partRect(part, g);
-        if (area.isEmpty())
-            continue;
-        p.save();
-        p.setClipRect(area);
-        const auto [begin, end] = g.span(part);
-        for (int at = begin; at < end; at += cell) {
-            const QRect piece = vertical ? QRect(0, at, width(), cell) : QRect(at, 0, cell, height());
-            drawCell(p, piece, firstColumn + 3, 0, wholeCell);
-        }
-        p.restore();
+        if (!area.isEmpty())
+            drawCell(p, area, firstColumn + 3, 0, trackLine);
     }
 
     // The thumb: its cell's first and last 3 pixels at its ends, the middle

@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 using namespace SkinScroll;
 
 namespace {
@@ -282,6 +284,30 @@ TEST(SkinScrollBarThumb, RepeatedMiddleHasAnUnbrokenBorder)
         for (int x = 0; x < painted.width(); ++x)
             for (int y = from; y < to; ++y)
                 ASSERT_EQ(QColor(painted.pixel(x, y)), QColor(painted.pixel(x, from)))
+                    << "ratio " << ratio << " at " << x << "," << y;
+    }
+}
+
+TEST(SkinScrollBarTrack, ShowsNoSeamsWhenScaled)
+{
+    // At 150 % the track's cells would meet at half pixels.
+    for (const qreal ratio : {1.0, 1.5}) {
+        CSkinScrollBar bar(Qt::Horizontal);
+        bar.setSkin(SkinPictures::scrollSkin(ratio));
+        bar.setRange(0, 1000);
+        bar.setPageStep(10);
+        bar.resize(300, 13);
+        QPixmap pixmap(QSize(300, 13) * ratio);
+        pixmap.setDevicePixelRatio(ratio);
+        bar.render(&pixmap);
+        const QImage painted = pixmap.toImage();
+        const Geometry g = bar.barGeometry();
+        const auto [begin, end] = g.span(TrackAfter);
+        ASSERT_GT(end - begin, 100);
+        const int from = int(std::ceil(begin * ratio)) + 1;
+        for (int y = 0; y < painted.height(); ++y)
+            for (int x = from; x < int(end * ratio) - 1; ++x)
+                ASSERT_EQ(QColor(painted.pixel(x, y)), QColor(painted.pixel(from, y)))
                     << "ratio " << ratio << " at " << x << "," << y;
     }
 }
