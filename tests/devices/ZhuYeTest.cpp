@@ -558,32 +558,35 @@ TEST_F(HomePageTest, ResizingGrowsTheTableAndKeepsTheButtonsInTheCorner)
 TEST_F(HomePageTest, LayoutFollowsTheDialogUnits)
 {
     open();
-    // The table fills the window but for its margins; the buttons sit in a
-    // row under it, right of the progress bar.
+    // With the tests' dialog font (9 points, 1.75 pixels a horizontal and
+    // 1.75 a vertical dialog unit): the table at 8,10 647x243 units, the
+    // buttons 50x14 units in a row under it, right of the progress bar
+    // (80x14 at 325,257).
     const QRect table = home->view()->geometry();
-    EXPECT_GT(table.width(), home->width() * 9 / 10);
-    EXPECT_GT(table.height(), home->height() * 8 / 10);
+    EXPECT_EQ(table.size(), QSize(1132, 425));
     QList<QPushButton*> buttons = home->findChildren<QPushButton*>();
     ASSERT_EQ(buttons.size(), 3);
     for (auto* b : buttons) {
-        EXPECT_GT(b->y(), table.bottom());
+        EXPECT_EQ(b->size(), QSize(87, 24)) << b->text().toStdString();
+        EXPECT_EQ(b->y(), table.y() + 432) << b->text().toStdString();
         EXPECT_GT(b->x(), home->progressBar()->geometry().right());
-        EXPECT_LT(b->geometry().bottom(), home->height());
     }
-    // Five columns: the first narrow, the four others a quarter of the width.
-    const int client = table.width() - 2 * home->view()->frameWidth();
-    EXPECT_EQ(home->view()->columnWidth(0), client / 20);
+    EXPECT_EQ(home->progressBar()->size(), QSize(140, 24));
+    // Five columns of the 1130-pixel client width: the first a twentieth
+    // (English), the four others a quarter each.
+    EXPECT_EQ(table.width() - 2 * home->view()->frameWidth(), 1130);
+    EXPECT_EQ(home->view()->columnWidth(0), 56);
     for (int column = 1; column < 5; ++column)
-        EXPECT_EQ(home->view()->columnWidth(column), client / 4);
+        EXPECT_EQ(home->view()->columnWidth(column), 282);
 }
 
 TEST_F(HomePageTest, SilentRowsAreDrawnNotConnectedInEnglishToo)
 {
     open("1 A\r\n");
     home->table().setText(0, DeviceTable::ConnectionColumn, QStringLiteral("Not connected"));
-    EXPECT_EQ(home->view()->rowFill(0), QColor(CListCtrlCl::notConnectedFill));
+    EXPECT_EQ(home->view()->rowFill(0), QColor(150, 205, 205));
     home->table().setText(0, DeviceTable::ConnectionColumn, QStringLiteral("The connection"));
-    EXPECT_EQ(home->view()->rowFill(0), QColor(CListCtrlCl::connectedFill));
+    EXPECT_EQ(home->view()->rowFill(0), QColor(187, 255, 255));
 }
 
 TEST_F(HomePageTest, WholeRowChangesColourWhenItsAmplifierAnswers)
@@ -608,7 +611,7 @@ TEST_F(HomePageTest, WholeRowChangesColourWhenItsAmplifierAnswers)
     const QRect numberCell = home->view()->visualRect(home->table().index(0, DeviceTable::NumberColumn));
     EXPECT_TRUE(spy.asked.contains(numberCell.center()));
     const QImage image = viewport->grab().toImage();
-    EXPECT_EQ(QColor(image.pixel(numberCell.left() + 2, numberCell.center().y())), QColor(CListCtrlCl::connectedFill));
+    EXPECT_EQ(QColor(image.pixel(numberCell.left() + 2, numberCell.center().y())), QColor(187, 255, 255));
 }
 
 TEST_F(HomePageTest, EveryControlHasItsAccessibleName)
@@ -637,9 +640,10 @@ TEST_F(HomePageTest, ChineseTextsAndCatalogue)
     expected.sort();
     EXPECT_EQ(captions, expected);
     EXPECT_EQ(home->view()->header()->headings().value(1), QString::fromUtf8("设备地址"));
-    // The numbers' column is narrower in Chinese.
-    const int client = home->view()->width() - 2 * home->view()->frameWidth();
-    EXPECT_EQ(home->view()->columnWidth(0), client / 25);
+    // The numbers' column is narrower in Chinese: a twenty-fifth of the
+    // client width (also 1130 pixels here), against a twentieth in English.
+    EXPECT_EQ(home->view()->width() - 2 * home->view()->frameWidth(), 1130);
+    EXPECT_EQ(home->view()->columnWidth(0), 45);
     removeUiCatalogue(*QCoreApplication::instance());
 }
 

@@ -52,14 +52,14 @@ TEST_F(ListFixture, rowsColouredByConnectionText)
     const QImage image = grabViewport();
     // Column 2 is empty, so its middle shows the bare row fill.
     const struct { int row; QRgb fill; } rows[] = {
-        {0, CListCtrlCl::notConnectedFill},
-        {1, CListCtrlCl::connectedFill},
-        {2, CListCtrlCl::connectedFill}, // English text never matches
+        {0, qRgb(150, 205, 205)},
+        {1, qRgb(187, 255, 255)},
+        {2, qRgb(187, 255, 255)}, // English text never matches
     };
     for (const auto &r : rows)
         EXPECT_EQ(image.pixel(cell(r.row, 2).center()), r.fill) << r.row;
-    EXPECT_EQ(list.rowTextColour(0), QColor(CListCtrlCl::notConnectedTextColour));
-    EXPECT_EQ(list.rowTextColour(1), QColor(CListCtrlCl::connectedTextColour));
+    EXPECT_EQ(list.rowTextColour(0), QColor(qRgb(128, 15, 12)));
+    EXPECT_EQ(list.rowTextColour(1), QColor(qRgb(0, 128, 255)));
 }
 
 TEST_F(ListFixture, textPixelsUseRowTextColour)
@@ -72,17 +72,17 @@ TEST_F(ListFixture, textPixelsUseRowTextColour)
                     return true;
         return false;
     };
-    EXPECT_TRUE(hasColour(cell(0, 1), CListCtrlCl::notConnectedTextColour));
-    EXPECT_FALSE(hasColour(cell(0, 1), CListCtrlCl::connectedTextColour));
-    EXPECT_TRUE(hasColour(cell(1, 1), CListCtrlCl::connectedTextColour));
+    EXPECT_TRUE(hasColour(cell(0, 1), qRgb(128, 15, 12)));
+    EXPECT_FALSE(hasColour(cell(0, 1), qRgb(0, 128, 255)));
+    EXPECT_TRUE(hasColour(cell(1, 1), qRgb(0, 128, 255)));
 }
 
 TEST_F(ListFixture, connectionColumnIsConfigurable)
 {
     list.setConnectionColumn(1);
     model.item(1, 1)->setText("未连接");
-    EXPECT_EQ(list.rowFill(0), QColor(CListCtrlCl::connectedFill));
-    EXPECT_EQ(list.rowFill(1), QColor(CListCtrlCl::notConnectedFill));
+    EXPECT_EQ(list.rowFill(0), QColor(qRgb(187, 255, 255)));
+    EXPECT_EQ(list.rowFill(1), QColor(qRgb(150, 205, 205)));
 }
 
 TEST_F(ListFixture, selectedRowTakesHighlightColoursEvenWhenNotConnected)
@@ -91,7 +91,7 @@ TEST_F(ListFixture, selectedRowTakesHighlightColoursEvenWhenNotConnected)
     const QImage image = grabViewport();
     const QColor highlight = list.palette().color(QPalette::Active, QPalette::Highlight);
     EXPECT_EQ(image.pixelColor(cell(0, 2).center()), highlight);
-    EXPECT_EQ(image.pixel(cell(1, 2).center()), CListCtrlCl::connectedFill);
+    EXPECT_EQ(image.pixel(cell(1, 2).center()), qRgb(187, 255, 255));
     EXPECT_EQ(list.rowTextColour(0),
               list.palette().color(QPalette::Active, QPalette::HighlightedText));
     // Single selection of whole rows.
@@ -109,13 +109,13 @@ TEST_F(ListFixture, cellTextStartsFivePixelsIn)
     int firstInk = -1;
     for (int x = r.left(); x <= r.right() && firstInk < 0; ++x)
         for (int y = r.top(); y <= r.bottom(); ++y)
-            if (image.pixel(x, y) != CListCtrlCl::notConnectedFill) {
+            if (image.pixel(x, y) != qRgb(150, 205, 205)) {
                 firstInk = x;
                 break;
             }
     ASSERT_GE(firstInk, 0);
-    EXPECT_GE(firstInk - r.left(), CListCtrlCl::textIndent);
-    EXPECT_LE(firstInk - r.left(), CListCtrlCl::textIndent + 2);
+    EXPECT_GE(firstInk - r.left(), 5);
+    EXPECT_LE(firstInk - r.left(), 5 + 2);
 }
 
 TEST_F(ListFixture, focusedRowFramed)
@@ -128,9 +128,9 @@ TEST_F(ListFixture, focusedRowFramed)
         GTEST_SKIP() << "platform gives no focus";
     const QImage image = grabViewport();
     const QRect r = cell(1, 2);
-    EXPECT_EQ(image.pixel(r.center().x(), cell(1, 0).top()), CListCtrlCl::focusFrame);
-    EXPECT_EQ(image.pixel(cell(1, 0).left(), r.center().y()), CListCtrlCl::focusFrame);
-    EXPECT_NE(image.pixel(r.center().x(), cell(0, 0).top()), CListCtrlCl::focusFrame);
+    EXPECT_EQ(image.pixel(r.center().x(), cell(1, 0).top()), qRgb(0, 0, 128));
+    EXPECT_EQ(image.pixel(cell(1, 0).left(), r.center().y()), qRgb(0, 0, 128));
+    EXPECT_NE(image.pixel(r.center().x(), cell(0, 0).top()), qRgb(0, 0, 128));
 }
 
 TEST_F(ListFixture, listSettings)

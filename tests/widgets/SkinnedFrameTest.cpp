@@ -149,11 +149,13 @@ TEST(SkinFrameGeometry, HoverPicturesLightUp)
     const QImage closeHover = SkinPictures::captionButton(SkinPictures::Glyph::Close, true, 1.0).toImage();
     const QImage close = SkinPictures::captionButton(SkinPictures::Glyph::Close, false, 1.0).toImage();
     const QImage maxHover = SkinPictures::captionButton(SkinPictures::Glyph::Maximize, true, 1.0).toImage();
+    // The caption (4, 181, 207), the close button's red circle (207, 31, 30),
+    // the light blue circle of the others (80, 203, 221).
     EXPECT_EQ(closeHover.size(), QSize(23, 23));
-    EXPECT_EQ(QColor(closeHover.pixel(4, 11)), QColor(SkinPictures::closeHoverColour));
-    EXPECT_EQ(QColor(maxHover.pixel(4, 11)), QColor(SkinPictures::buttonHoverColour));
-    EXPECT_EQ(QColor(close.pixel(4, 11)), QColor(SkinPictures::captionColour));
-    EXPECT_EQ(QColor(close.pixel(0, 0)), QColor(SkinPictures::captionColour)); // the circle stays inside
+    EXPECT_EQ(QColor(closeHover.pixel(4, 11)), QColor(207, 31, 30));
+    EXPECT_EQ(QColor(maxHover.pixel(4, 11)), QColor(80, 203, 221));
+    EXPECT_EQ(QColor(close.pixel(4, 11)), QColor(4, 181, 207));
+    EXPECT_EQ(QColor(close.pixel(0, 0)), QColor(4, 181, 207)); // the circle stays inside
     const QPixmap sharp = SkinPictures::captionButton(SkinPictures::Glyph::Close, false, 2.0);
     EXPECT_EQ(sharp.size(), QSize(46, 46));
     EXPECT_EQ(SkinPictures::scrollSkin(1.0).size(), QSize(117, 39));
@@ -227,10 +229,8 @@ TEST_F(FrameFixture, HoverChoosesThePictureAndPressActs)
     const CaptionLayout l = frame->layout();
     mouse(QEvent::MouseMove, l.close.center());
     EXPECT_EQ(frame->hoveredButton(), Button::Close);
-    EXPECT_EQ(QColor(frame->buttonPicture(Button::Close, 1.0).toImage().pixel(4, 11)),
-              QColor(SkinPictures::closeHoverColour));
-    EXPECT_EQ(QColor(frame->buttonPicture(Button::Minimize, 1.0).toImage().pixel(4, 11)),
-              QColor(SkinPictures::captionColour));
+    EXPECT_EQ(QColor(frame->buttonPicture(Button::Close, 1.0).toImage().pixel(4, 11)), QColor(207, 31, 30));
+    EXPECT_EQ(QColor(frame->buttonPicture(Button::Minimize, 1.0).toImage().pixel(4, 11)), QColor(4, 181, 207));
     mouse(QEvent::MouseMove, l.title.center());
     EXPECT_EQ(frame->hoveredButton(), std::nullopt);
 
@@ -241,9 +241,7 @@ TEST_F(FrameFixture, HoverChoosesThePictureAndPressActs)
                      Qt::LeftButton, {});
     QCoreApplication::sendEvent(&window, &drag);
     mouse(QEvent::MouseButtonRelease, QPoint(130, 40));
-    if (window.pos() != before) {
-        EXPECT_EQ(window.pos(), before + QPoint(30, 20));
-    }
+    EXPECT_EQ(window.pos(), before + QPoint(30, 20));
 
     mouse(QEvent::MouseButtonPress, l.close.center());
     EXPECT_FALSE(window.isVisible());
@@ -326,7 +324,7 @@ TEST(SkinnedFrameEditor, FixedSizeWindowShowsItsMaximiseButtonInactive)
                       Qt::NoButton, {});
     QCoreApplication::sendEvent(&window, &hover);
     EXPECT_EQ(QColor(frame.buttonPicture(Button::Maximize, 1.0).toImage().pixel(4, 11)),
-              QColor(SkinPictures::captionColour));
+              QColor(4, 181, 207));
 
     // The inactive glyph is faded, not gone.
     const QImage inactive = frame.buttonPicture(Button::Maximize, 1.0).toImage();
@@ -335,7 +333,7 @@ TEST(SkinnedFrameEditor, FixedSizeWindowShowsItsMaximiseButtonInactive)
     const QColor faded(inactive.pixel(7, 11));
     EXPECT_EQ(glyph, QColor(Qt::white));
     EXPECT_LT(faded.lightness(), glyph.lightness());
-    EXPECT_GT(faded.lightness(), QColor(SkinPictures::captionColour).lightness());
+    EXPECT_GT(faded.lightness(), QColor(4, 181, 207).lightness());
 
     // The window menu agrees with the button.
     frame.showWindowMenu();
