@@ -1,6 +1,7 @@
 #include "editor/ChannelColumns.h"
 
 #include "editor/EditorContext.h"
+#include "editor/FaderSlider.h"
 #include "protocol/Commands.h"
 #include "protocol/MonitorReply.h"
 #include "protocol/ValueMapping.h"
@@ -44,9 +45,7 @@ void ChannelColumns::build()
         caption(context, tr("Vol(dB)"), x, top + 22, columnWidth - 6, 9);
         caption(context, QStringLiteral("+6"), x, top + 32, 14, 9);
         caption(context, QStringLiteral("-80"), x, top + 172, 14, 9);
-        column.volumeSlider = new QSlider(Qt::Vertical, canvas);
-        column.volumeSlider->setInvertedAppearance(true);
-        column.volumeSlider->setInvertedControls(true);
+        column.volumeSlider = new FaderSlider(canvas);
         column.volumeSlider->setRange(VM::volumePositionRange.minimum, VM::volumePositionRange.maximum);
         column.volumeSlider->setTickPosition(QSlider::TicksRight);
         column.volumeSlider->setTickInterval(10);

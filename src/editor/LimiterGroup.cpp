@@ -2,6 +2,7 @@
 
 #include "editor/EditorContext.h"
 #include "editor/EditorWidgets.h"
+#include "editor/FaderSlider.h"
 #include "protocol/Commands.h"
 #include "protocol/ValueMapping.h"
 
@@ -36,9 +37,7 @@ void LimiterGroup::build()
         Control& control = controls[k];
         const int x = left + 4 + controlWidth * k;
         caption(context, names[k], x, top + 27, controlWidth, 9)->setAlignment(Qt::AlignHCenter);
-        control.slider = new QSlider(Qt::Vertical, canvas);
-        control.slider->setInvertedAppearance(true);
-        control.slider->setInvertedControls(true);
+        control.slider = new FaderSlider(canvas);
         place(context, control.slider, x + 21, top + 38, 14, 128);
         control.slider->setAccessibleName(names[k]);
         control.box = new EditorBox(canvas);

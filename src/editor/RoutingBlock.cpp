@@ -3,6 +3,7 @@
 #include "app/UiLanguage.h"
 #include "editor/EditorContext.h"
 #include "editor/EditorWidgets.h"
+#include "editor/FaderSlider.h"
 #include "protocol/Commands.h"
 #include "protocol/ValueMapping.h"
 
@@ -41,10 +42,7 @@ void RoutingBlock::build()
         const int x = left + 2 + columnWidth * c;
         const QString gainName = tr("Gain %1").arg(EditorLayout::channelTitle(c));
         caption(context, gainName, x, 31, columnWidth, 9)->setAlignment(Qt::AlignHCenter);
-        column.gainSlider = new QSlider(Qt::Vertical, canvas);
-        // The top of the slider is its minimum position.
-        column.gainSlider->setInvertedAppearance(true);
-        column.gainSlider->setInvertedControls(true);
+        column.gainSlider = new FaderSlider(canvas);
         place(context, column.gainSlider, x + 14, 41, 14, 70);
         column.gainSlider->setAccessibleName(gainName);
         column.gainBox = new QLineEdit(canvas);
