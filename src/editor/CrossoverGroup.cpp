@@ -7,10 +7,30 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QValidator>
+
+#include <algorithm>
 
 namespace VM = ValueMapping;
 using EditorLayout::caption;
 using EditorLayout::place;
+
+namespace {
+
+// Letters turn to capitals as they are typed or pasted ("2k" shows as
+// "2K" at once); what the text means is read when the box is left.
+class CapitalsValidator : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int& position) const override
+    {
+        input = input.toUpper();
+        position = std::min(position, static_cast<int>(input.size()));
+        return Acceptable;
+    }
+};
+
+} // namespace
 
 CrossoverGroup::CrossoverGroup(EditorContext& context, QObject* parent)
     : QObject(parent), context(context)
@@ -41,6 +61,7 @@ void CrossoverGroup::build()
         EditorLayout::nameList(side.typeList, caption(context, typeCaptions[s], x, y, width - 8, 9), QString());
 
         side.frequencyBox = new EditorBox(canvas);
+        side.frequencyBox->setValidator(new CapitalsValidator(side.frequencyBox));
         place(context, side.frequencyBox, x, y + 33, 50, 12);
         caption(context, frequencyCaptions[s], x, y + 24, width - 8, 9)->setBuddy(side.frequencyBox);
         side.frequencyBox->setAccessibleName(frequencyCaptions[s]);

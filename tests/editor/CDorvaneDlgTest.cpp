@@ -167,6 +167,34 @@ TEST_F(EditorWindowTest, CrossoverBoxReadsKilohertzLimitsAndMovesTheFocusOn)
     EXPECT_EQ(bus.amplifier(address)->parameters().channels[0].hpFrequencyHz, 20);
 }
 
+TEST_F(EditorWindowTest, CrossoverBoxesShowCapitalsWhileTyping)
+{
+    bus.addAmplifier(address);
+    openShown();
+    for (int side : {0, 1}) {
+        EditorBox* box = editor->crossoverGroup().sides[side].frequencyBox;
+        box->setFocus();
+        box->clear();
+        QTest::keyClicks(box, QStringLiteral("1.5k"));
+        EXPECT_EQ(box->text(), QStringLiteral("1.5K"));
+        // A letter typed in the middle stays where the cursor was.
+        QTest::keyClick(box, Qt::Key_Home);
+        QTest::keyClicks(box, QStringLiteral("x"));
+        EXPECT_EQ(box->text(), QStringLiteral("X1.5K"));
+        EXPECT_EQ(box->cursorPosition(), 1);
+        box->setText(QStringLiteral("500"));
+        box->setCursorPosition(3);
+        QTest::keyClicks(box, QStringLiteral("hz"));
+        EXPECT_EQ(box->text(), QStringLiteral("500HZ"));
+        EXPECT_TRUE(takeHeard().isEmpty()) << "typing alone sends nothing";
+        // A whole number in range keeps the text as typed.
+        QTest::keyClick(box, Qt::Key_Return);
+        EXPECT_EQ(box->text(), QStringLiteral("500HZ"));
+        EXPECT_EQ(takeHeard(), QList<QByteArray>{side == 0 ? Commands::highPassFrequency(address, 1, 500)
+                                                           : Commands::lowPassFrequency(address, 1, 500)});
+    }
+}
+
 TEST_F(EditorWindowTest, BridgeDisablesTheSecondOutputAndSendsFive)
 {
     bus.addAmplifier(address);
