@@ -21,8 +21,10 @@
 #include <memory>
 
 // The graphs at the editor window's design size: one full paint of each
-// into an off-screen image, and one drag step of a band marker (mouse move,
-// band frame to the simulated amplifier, immediate repaint of the EQ graph).
+// into an off-screen image, at 100 % and at 200 % (an image of twice the
+// pixels, as on a high-density screen), and one drag step of a band marker
+// (mouse move, band frame to the simulated amplifier, immediate repaint of
+// the EQ graph) at the screen's scale (QT_SCALE_FACTOR=2 for 200 %).
 
 namespace {
 
@@ -88,33 +90,43 @@ EditorOnBus& editorOnBus()
     return instance;
 }
 
+// An image for an area at a pixel ratio (the benchmark's argument, in
+// per cent), and the label saying which.
+QImage areaImage(const QWidget* area, benchmark::State& state)
+{
+    const qreal ratio = static_cast<qreal>(state.range(0)) / 100.0;
+    QImage image((QSizeF(area->size()) * ratio).toSize(), QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    state.SetLabel(
+        QStringLiteral("%1x%2 at %3 %").arg(area->width()).arg(area->height()).arg(state.range(0)).toStdString());
+    return image;
+}
+
 void eqGraphPaint(benchmark::State& state)
 {
     CDorvaneDlg& editor = *editorOnBus().editor;
     const EqGraphScene scene = editor.eqScene();
-    QImage image(editor.eqGraph()->size(), QImage::Format_RGB32);
+    QImage image = areaImage(editor.eqGraph(), state);
     GraphPainter painter;
     for (auto _ : state) {
         painter.paintEq(image, scene);
         benchmark::DoNotOptimize(image.constBits());
     }
-    state.SetLabel(QStringLiteral("%1x%2").arg(image.width()).arg(image.height()).toStdString());
 }
-BENCHMARK(eqGraphPaint)->Unit(benchmark::kMicrosecond);
+BENCHMARK(eqGraphPaint)->Arg(100)->Arg(200)->Unit(benchmark::kMicrosecond);
 
 void crossoverGraphPaint(benchmark::State& state)
 {
     CDorvaneDlg& editor = *editorOnBus().editor;
     const CrossoverGraphScene scene = editor.crossoverScene();
-    QImage image(editor.crossoverGraph()->size(), QImage::Format_RGB32);
+    QImage image = areaImage(editor.crossoverGraph(), state);
     GraphPainter painter;
     for (auto _ : state) {
         painter.paintCrossover(image, scene);
         benchmark::DoNotOptimize(image.constBits());
     }
-    state.SetLabel(QStringLiteral("%1x%2").arg(image.width()).arg(image.height()).toStdString());
 }
-BENCHMARK(crossoverGraphPaint)->Unit(benchmark::kMicrosecond);
+BENCHMARK(crossoverGraphPaint)->Arg(100)->Arg(200)->Unit(benchmark::kMicrosecond);
 
 // Band 8 swings left and right across a quarter of the plot, one pixel per
 // move, so every step moves the marker, sends a frame and repaints.
@@ -141,6 +153,7 @@ void bandDragStep(benchmark::State& state)
     }
     QObject::disconnect(&setup.bus, &SimBus::frameHeard, &setup.bus, nullptr);
     state.counters["frames"] = benchmark::Counter(frames, benchmark::Counter::kAvgIterations);
+    state.SetLabel(QStringLiteral("at %1 %").arg(qRound(editor.eqGraph()->devicePixelRatioF() * 100)).toStdString());
 }
 BENCHMARK(bandDragStep)->Unit(benchmark::kMicrosecond);
 

@@ -57,7 +57,8 @@ CrossoverSetting crossoverSetting(const CrossoverGraphScene& scene);
 class GraphPainter {
 public:
     // Both fill the whole image, which stands for the graph's area; its size
-    // gives the plot rectangle.
+    // divided by its pixel ratio gives the plot rectangle, so an image of a
+    // high-density screen gets the same picture in finer pixels.
     void paintEq(QImage& image, const EqGraphScene& scene);
     void paintCrossover(QImage& image, const CrossoverGraphScene& scene);
 

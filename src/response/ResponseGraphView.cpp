@@ -17,8 +17,14 @@ void ResponseGraphView::setPainter(Painter painter)
 
 const QImage& ResponseGraphView::render()
 {
-    if (picture.size() != size())
-        picture = QImage(size(), QImage::Format_RGB32);
+    // At the screen's pixel ratio, so that labels and curves are as sharp
+    // as the controls beside them instead of stretched.
+    const qreal ratio = devicePixelRatioF();
+    const QSize pixels = (QSizeF(size()) * ratio).toSize();
+    if (picture.size() != pixels || picture.devicePixelRatio() != ratio) {
+        picture = QImage(pixels, QImage::Format_RGB32);
+        picture.setDevicePixelRatio(ratio);
+    }
     if (paint)
         paint(picture);
     else

@@ -6,8 +6,9 @@
 #include <functional>
 
 // A graph area: every paint draws the whole graph into an off-screen image
-// of the area's size and copies it over, so a repaint never flickers. Mouse
-// events pass through to the window, which does the marker editing.
+// of the area's size in the screen's pixels and copies it over, so a repaint
+// never flickers. Mouse events pass through to the window, which does the
+// marker editing.
 class ResponseGraphView : public QWidget {
     Q_OBJECT
 

@@ -21,6 +21,7 @@ const QRgb red = GraphColours::curve.rgb() & 0xFFFFFF;
 const QRgb grey = GraphColours::bypassed.rgb() & 0xFFFFFF;
 const QRgb white = GraphColours::selectedRing.rgb() & 0xFFFFFF;
 const QRgb black = GraphColours::background.rgb() & 0xFFFFFF;
+const QRgb gridColour = GraphColours::grid.rgb() & 0xFFFFFF;
 
 struct GraphPaintingTest : testing::Test {
     MarkerState markers;
@@ -256,6 +257,57 @@ TEST_F(GraphPaintingTest, CrossoverLabelsSayKhzCapitalAndStandAboveTheirLines)
                                Label{"10KHz", at(10000), bottom}, Label{"20KHz", at(20000), bottom},
                                Label{"6dB", 0, 19 * top / 20}, Label{"-30dB", 0, 19 * bottom / 20}})
         expectLabel(image, crossoverLabelPoints, label);
+}
+
+// Whether the colour stands in the block of four fine pixels of a coarse
+// pixel or within one fine pixel around it: lines at 200 % may lie one
+// fine pixel off the doubled ones.
+bool nearBlock(const QImage& fine, int x, int y, QRgb colour)
+{
+    for (int fy = 2 * y - 1; fy <= 2 * y + 2; ++fy)
+        for (int fx = 2 * x - 1; fx <= 2 * x + 2; ++fx)
+            if (fine.rect().contains(fx, fy) && pixel(fine, fx, fy) == colour)
+                return true;
+    return false;
+}
+
+// On a screen at 200 % the graphs are painted into images of twice the
+// pixels: the same picture, each pixel of the area a block of four, with
+// only the edges of text finer.
+TEST_F(GraphPaintingTest, TwiceThePixelRatioGivesTheSamePictureInFinerPixels)
+{
+    placeBand(4, 500, 12);
+    crossover.hpType = CrossoverType::butterworth24;
+    const auto twice = [](QSize size) {
+        QImage image(size * 2, QImage::Format_RGB32);
+        image.setDevicePixelRatio(2);
+        return image;
+    };
+    QImage eqFine = twice(QSize(eqWidth, eqHeight));
+    painter.paintEq(eqFine, eq);
+    QImage crossoverFine = twice(QSize(crossoverWidth, crossoverHeight));
+    painter.paintCrossover(crossoverFine, crossover);
+    const struct {
+        const char* graph;
+        QImage coarse;
+        const QImage& fine;
+    } rows[] = {{"EQ", paintEq(), eqFine}, {"crossover", paintCrossover(), crossoverFine}};
+    for (const auto& row : rows) {
+        ASSERT_EQ(row.fine.size(), row.coarse.size() * 2) << row.graph;
+        int drawn = 0;
+        int missing = 0;
+        for (int y = 0; y < row.coarse.height(); ++y) {
+            for (int x = 0; x < row.coarse.width(); ++x) {
+                // The colours of lines and markers; text has grey edges.
+                const QRgb colour = pixel(row.coarse, x, y);
+                if (colour != gridColour && colour != red && colour != white)
+                    continue;
+                ++drawn;
+                missing += !nearBlock(row.fine, x, y, colour);
+            }
+        }
+        EXPECT_LE(missing, drawn / 200) << row.graph << ": " << missing << " of " << drawn;
+    }
 }
 
 TEST_F(GraphPaintingTest, TheSelectedBandAloneHasTheWhiteRingEvenUnderALaterBand)
