@@ -35,17 +35,45 @@ QSize logicalSize(const QImage& image)
     return (QSizeF(image.size()) / image.devicePixelRatio()).toSize();
 }
 
-QFont labelFont(int points)
+QFont labelFont(qreal points)
 {
     QFont font(QString::fromUtf8(graphFontFamily));
-    font.setPointSize(points);
+    font.setPointSizeF(points);
     return font;
 }
 
-// Text with its top-left corner at (x, y) on a transparent background.
-void drawLabel(QPainter& painter, int x, int y, const QString& text)
+QString levelLabel(int db) { return QString::asprintf("%ddB", db); }
+
+// The label font of a graph: its point size, or as much less as the level
+// labels need to end clear of the plot's left edge at x0. A window laid out
+// in the narrow units of a Chinese desktop leaves them less room than the
+// point size needs.
+QFont fittedLabelFont(int points, int lowestDb, int x0, int framePx)
 {
-    painter.drawText(QPoint(x, y + painter.fontMetrics().ascent()), text);
+    constexpr qreal smallestPoints = 6;
+    constexpr qreal step = 0.5;
+    // One pixel of background between the text and the frame.
+    const int room = x0 - framePx / 2 - 1;
+    QFont font = labelFont(points);
+    for (qreal size = points; size >= smallestPoints; size -= step) {
+        font.setPointSizeF(size);
+        const QFontMetrics metrics(font);
+        int widest = 0;
+        for (int db = lowestDb; db <= lowestDb + 36; db += 6)
+            widest = std::max(widest, metrics.horizontalAdvance(levelLabel(db)));
+        if (widest <= room)
+            break;
+    }
+    return font;
+}
+
+// Text with its top-left corner at (x, y) on a transparent background; the
+// painter notes where its glyphs went.
+void drawLabel(QPainter& painter, int x, int y, const QString& text, std::vector<GraphLabel>& drawn)
+{
+    const QPoint baseline(x, y + painter.fontMetrics().ascent());
+    painter.drawText(baseline, text);
+    drawn.push_back({text, painter.fontMetrics().tightBoundingRect(text).translated(baseline)});
 }
 
 // A dotted grid line one pixel of the area wide, from (x, fromY) to
@@ -99,8 +127,6 @@ QString frequencyLabel(int frequencyHz, const char* kiloUnit)
     return QString::asprintf("%2dHz", frequencyHz);
 }
 
-QString levelLabel(int db) { return QString::asprintf("%ddB", db); }
-
 } // namespace
 
 std::array<EqBandSetting, MarkerState::bands> eqBandSettings(const EqGraphScene& scene)
@@ -144,8 +170,9 @@ void GraphPainter::paintEq(QImage& image, const EqGraphScene& scene)
     painter.fillRect(QRect(QPoint(), area), GraphColours::background);
     if (!scene.markers)
         return;
-    painter.setFont(labelFont(eqLabelPoints));
     const EqPlotRect plot = eqPlotRect(area.width(), area.height());
+    painter.setFont(fittedLabelFont(eqLabelPoints, -18, plot.x0, eqFramePx));
+    eqTexts.clear();
     const int x0 = plot.x0;
     const int x1 = plot.x1;
     const int y0 = plot.y0;
@@ -160,13 +187,17 @@ void GraphPainter::paintEq(QImage& image, const EqGraphScene& scene)
     painter.drawLine(x0, y0, x1, y0);
     constexpr int labelDrop = 5;
     constexpr int labelBack = 15;
-    drawLabel(painter, x0 - labelBack, y0 + labelDrop, frequencyLabel(20, "kHz"));
+    // The -18 dB label hangs below the bottom edge beside the 20 Hz one,
+    // which moves right of it where the plot's margin is too narrow for both.
+    constexpr int labelGap = 3;
+    const int levelsEnd = painter.fontMetrics().horizontalAdvance(levelLabel(-18)) + labelGap;
+    drawLabel(painter, std::max(x0 - labelBack, levelsEnd), y0 + labelDrop, frequencyLabel(20, "kHz"), eqTexts);
 
     // -18 dB on the bottom edge up to +18 dB on the top, 6 dB apart.
     for (int k = 0; k <= 6; ++k) {
         const int y = y0 - k * hp / 6;
         painter.drawLine(x0, y, x1, y);
-        drawLabel(painter, 0, y, levelLabel(-18 + 6 * k));
+        drawLabel(painter, 0, y, levelLabel(-18 + 6 * k), eqTexts);
     }
     painter.drawLine(x0, y1, x1, y1);
 
@@ -182,7 +213,7 @@ void GraphPainter::paintEq(QImage& image, const EqGraphScene& scene)
             painter.setPen(solid);
         }
         if (line.labelled)
-            drawLabel(painter, x - labelBack, y0 + labelDrop, frequencyLabel(line.frequencyHz, "kHz"));
+            drawLabel(painter, x - labelBack, y0 + labelDrop, frequencyLabel(line.frequencyHz, "kHz"), eqTexts);
     }
 
     const auto settings = eqBandSettings(scene);
@@ -222,8 +253,9 @@ void GraphPainter::paintCrossover(QImage& image, const CrossoverGraphScene& scen
     painter.fillRect(QRect(QPoint(), area), GraphColours::background);
     if (!scene.markers)
         return;
-    painter.setFont(labelFont(crossoverLabelPoints));
     const CrossoverPlotRect plot = crossoverPlotRect(area.width(), area.height());
+    painter.setFont(fittedLabelFont(crossoverLabelPoints, -30, static_cast<int>(plot.x0), crossoverFramePx));
+    crossoverTexts.clear();
     const double hp = plot.height();
     const int left = static_cast<int>(plot.x0);
     const int right = static_cast<int>(plot.x1);
@@ -238,7 +270,7 @@ void GraphPainter::paintCrossover(QImage& image, const CrossoverGraphScene& scen
     for (int db = -30; db <= 6; db += 6) {
         const int y = static_cast<int>(plot.y0 - (db + 30) * hp / plotDecibelSpan);
         painter.drawLine(left, y, right, y);
-        drawLabel(painter, 0, 19 * y / 20, levelLabel(db));
+        drawLabel(painter, 0, 19 * y / 20, levelLabel(db), crossoverTexts);
     }
 
     // The line positions are single precision, as the marker maths is.
@@ -257,7 +289,7 @@ void GraphPainter::paintCrossover(QImage& image, const CrossoverGraphScene& scen
             }
             if (m == 1 || m == 2) {
                 painter.setPen(solid);
-                drawLabel(painter, static_cast<int>(x - plot.x0 / 5), bottom, frequencyLabel(f, "KHz"));
+                drawLabel(painter, static_cast<int>(x - plot.x0 / 5), bottom, frequencyLabel(f, "KHz"), crossoverTexts);
             }
         }
     }
@@ -286,6 +318,6 @@ void GraphPainter::paintCrossover(QImage& image, const CrossoverGraphScene& scen
     for (const MarkerBox* box : {&hpBox, &lpBox})
         drawMarker(painter, *box, GraphColours::curve, GraphColours::curve, markerOutlinePx);
     painter.setPen(GraphColours::grid);
-    drawLabel(painter, hpBox.left, hpBox.top - cornerLabelRise, QStringLiteral("HP"));
-    drawLabel(painter, lpBox.left, lpBox.top - cornerLabelRise, QStringLiteral("LP"));
+    drawLabel(painter, hpBox.left, hpBox.top - cornerLabelRise, QStringLiteral("HP"), crossoverTexts);
+    drawLabel(painter, lpBox.left, lpBox.top - cornerLabelRise, QStringLiteral("LP"), crossoverTexts);
 }

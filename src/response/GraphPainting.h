@@ -6,6 +6,8 @@
 #include <QColor>
 #include <QImage>
 #include <QPolygon>
+#include <QRect>
+#include <QString>
 
 #include <array>
 #include <vector>
@@ -24,6 +26,8 @@ inline const QColor selectedRing(255, 255, 255);
 } // namespace GraphColours
 
 // The font of the labels; the name is substituted by an installed CJK font.
+// A graph whose plot margin is too narrow for its level labels at the point
+// size writes all its labels smaller (no smaller than 6 points).
 inline constexpr const char* graphFontFamily = "楷体";
 inline constexpr int eqLabelPoints = 10;
 inline constexpr int crossoverLabelPoints = 8;
@@ -54,6 +58,12 @@ struct CrossoverGraphScene {
 std::array<EqBandSetting, MarkerState::bands> eqBandSettings(const EqGraphScene& scene);
 CrossoverSetting crossoverSetting(const CrossoverGraphScene& scene);
 
+// A text a paint wrote, and the rectangle its glyphs cover in the area.
+struct GraphLabel {
+    QString text;
+    QRect ink;
+};
+
 class GraphPainter {
 public:
     // Both fill the whole image, which stands for the graph's area; its size
@@ -61,10 +71,15 @@ public:
     // high-density screen gets the same picture in finer pixels.
     void paintEq(QImage& image, const EqGraphScene& scene);
     void paintCrossover(QImage& image, const CrossoverGraphScene& scene);
+    // The labels of the last paint of each graph.
+    const std::vector<GraphLabel>& eqLabels() const { return eqTexts; }
+    const std::vector<GraphLabel>& crossoverLabels() const { return crossoverTexts; }
 
 private:
     ResponseCurves eqCurves;
     ResponseCurves crossoverCurves;
     std::vector<double> values;
     QPolygon points;
+    std::vector<GraphLabel> eqTexts;
+    std::vector<GraphLabel> crossoverTexts;
 };

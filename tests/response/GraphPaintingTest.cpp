@@ -1,3 +1,4 @@
+#include "response/GraphLabelChecks.h"
 #include "response/GraphPainting.h"
 #include "response/ResponseMath.h"
 
@@ -307,6 +308,45 @@ TEST_F(GraphPaintingTest, TwiceThePixelRatioGivesTheSamePictureInFinerPixels)
             }
         }
         EXPECT_LE(missing, drawn / 200) << row.graph << ": " << missing << " of " << drawn;
+    }
+}
+
+// The editor's areas come out narrower on a Chinese desktop, whose dialog
+// units are smaller: the labels still stay whole, clear of the plot frame
+// and of each other, and keep their point size where the margin allows it.
+TEST_F(GraphPaintingTest, LabelsStayClearOfTheFrameInNarrowAreas)
+{
+    const struct {
+        QSize eqArea;
+        QSize crossoverArea;
+    } sizes[] = {{{eqWidth, eqHeight}, {crossoverWidth, crossoverHeight}}, {{670, 406}, {478, 208}}, {{600, 360}, {430, 180}}};
+    for (const auto& size : sizes) {
+        markers.setAreas(size.eqArea.width(), size.eqArea.height(), size.crossoverArea.width(), size.crossoverArea.height());
+        markers.resetToInitial();
+        QImage eqImage(size.eqArea, QImage::Format_RGB32);
+        painter.paintEq(eqImage, eq);
+        QImage crossoverImage(size.crossoverArea, QImage::Format_RGB32);
+        painter.paintCrossover(crossoverImage, crossover);
+        const EqPlotRect& e = markers.eqPlot();
+        const CrossoverPlotRect& c = markers.crossoverPlot();
+        const QRect crossoverPlot(QPoint(static_cast<int>(c.x0), static_cast<int>(c.y1)),
+                                  QPoint(static_cast<int>(c.x1), static_cast<int>(c.y0)));
+        for (const std::string& fault :
+             graphLabelFaults(painter.eqLabels(), eqImage.rect(), QRect(QPoint(e.x0, e.y1), QPoint(e.x1, e.y0)), 3))
+            ADD_FAILURE() << "EQ " << size.eqArea.width() << ": " << fault;
+        for (const std::string& fault : graphLabelFaults(painter.crossoverLabels(), crossoverImage.rect(), crossoverPlot, 2))
+            ADD_FAILURE() << "crossover " << size.crossoverArea.width() << ": " << fault;
+    }
+    // At the window's size on an English desktop nothing shrinks.
+    markers.setAreas(eqWidth, eqHeight, crossoverWidth, crossoverHeight);
+    paintEq();
+    paintCrossover();
+    QFont font(QString::fromUtf8(graphFontFamily));
+    for (const auto& [labels, points] :
+         {std::pair{&painter.eqLabels(), eqLabelPoints}, std::pair{&painter.crossoverLabels(), crossoverLabelPoints}}) {
+        font.setPointSize(points);
+        for (const GraphLabel& label : *labels)
+            EXPECT_EQ(label.ink.width(), QFontMetrics(font).tightBoundingRect(label.text).width()) << label.text.toStdString();
     }
 }
 
