@@ -70,7 +70,8 @@ void ChannelColumns::build()
         for (const Reading& r : {Reading{&column.voltageBox, tr("Voltage"), top + 212},
                                  Reading{&column.currentBox, tr("Current"), top + 236},
                                  Reading{&column.temperatureBox, tr("Temperature"), top + 260}}) {
-            EditorLayout::useSmallFont(caption(context, r.caption, x, r.y, columnWidth - 4, 9));
+            // The whole inside of the frame, a unit from each line.
+            EditorLayout::useSmallFont(caption(context, r.caption, x - 1, r.y, frameWidth - 2, 9));
             *r.box = readOnlyBox(x, r.y + 10, channelName(r.caption, c));
         }
 

@@ -19,13 +19,15 @@ class ChannelColumns : public QObject {
 public:
     static constexpr int left = 634;
     static constexpr int columnWidth = 43;
+    // A unit apart: "Temperature" needs all of the inside.
+    static constexpr int frameWidth = columnWidth - 1;
     static constexpr int top = 6;
     static constexpr int height = 288;
 
     explicit ChannelColumns(EditorContext& context, QObject* parent = nullptr);
 
     // The frame of a column, in dialog units.
-    static QRect frameUnits(int channel) { return {left + columnWidth * channel, top, columnWidth - 2, height}; }
+    static QRect frameUnits(int channel) { return {left + columnWidth * channel, top, frameWidth, height}; }
 
     void showParameters();
     // The volume boxes from the model (the values read), sending nothing.

@@ -74,14 +74,16 @@ void EqRow::build()
     place(context, bypassBox, 226, top, 54, height);
     bypassBox->setAccessibleName(tr("EQ Bypass"));
 
+    // Wide enough for "Butterworth High" also in the narrower units of a
+    // Chinese desktop.
     typeList = new QComboBox(canvas);
     typeList->addItems(eqFilterTypeNames());
-    place(context, typeList, 284, top, 80, height);
-    EditorLayout::nameList(typeList, caption(context, tr("Filter type"), 284, labelTop, 80, 9), QString());
+    place(context, typeList, 284, top, 88, height);
+    EditorLayout::nameList(typeList, caption(context, tr("Filter type"), 284, labelTop, 88, 9), QString());
 
     resetButton = new QPushButton(tr("RESET-EQ"), canvas);
     resetButton->setAutoDefault(false);
-    place(context, resetButton, 370, top - 2, 62, 16);
+    place(context, resetButton, 378, top - 2, 62, 16);
     resetButton->setAccessibleName(tr("RESET-EQ"));
 
     connect(channelList, &QComboBox::currentIndexChanged, this, &EqRow::selectionChanged);

@@ -35,7 +35,7 @@ void LimiterGroup::build()
     constexpr int controlWidth = 56;
     for (int k = 0; k < 3; ++k) {
         Control& control = controls[k];
-        const int x = left + 4 + controlWidth * k;
+        const int x = left + (width - 3 * controlWidth) / 2 + controlWidth * k;
         caption(context, names[k], x, top + 27, controlWidth, 9)->setAlignment(Qt::AlignHCenter);
         control.slider = new FaderSlider(canvas);
         place(context, control.slider, x + 21, top + 38, 14, 128);

@@ -15,9 +15,10 @@ class LimiterGroup : public QObject {
     Q_OBJECT
 
 public:
-    static constexpr int left = 456;
+    // Under the middle block's columns, as wide as they are.
+    static constexpr int left = 453;
     static constexpr int top = 212;
-    static constexpr int width = 176;
+    static constexpr int width = 179;
     static constexpr int height = 189;
 
     enum Kind { Threshold, Attack, Release };

@@ -26,12 +26,15 @@ void RoutingBlock::build()
 {
     QWidget* canvas = context.canvas;
     const QString pairCaptions[] = {tr("CHA-B Mode"), tr("CHC-D Mode")};
+    constexpr int listWidth = columnWidth - 1;
+    constexpr int boxWidth = 40;
+    constexpr int boxInset = (listWidth - boxWidth) / 2;
     for (int pair = 0; pair < 2; ++pair) {
-        const int x = left + 2 + 88 * pair;
+        const int x = left + 2 * columnWidth * pair;
         auto* list = new QComboBox(canvas);
         list->addItems(pairModeNames());
-        place(context, list, x, 13, 84, 13);
-        EditorLayout::nameList(list, caption(context, pairCaptions[pair], x, 4, 86, 9), QString());
+        place(context, list, x, 13, 2 * columnWidth - 1, 13);
+        EditorLayout::nameList(list, caption(context, pairCaptions[pair], x, 4, 2 * columnWidth - 1, 9), QString());
         pairLists[pair] = list;
         connect(list, &QComboBox::currentIndexChanged, this, [this, pair](int index) { pairChosen(pair, index); });
     }
@@ -39,37 +42,37 @@ void RoutingBlock::build()
     const QStringList sources = outputSourceNames(uiLanguage());
     for (int c = 0; c < channelCountMax; ++c) {
         Column& column = columns[c];
-        const int x = left + 2 + columnWidth * c;
+        const int x = left + columnWidth * c;
         const QString gainName = tr("Gain %1").arg(EditorLayout::channelTitle(c));
-        caption(context, gainName, x, 31, columnWidth, 9)->setAlignment(Qt::AlignHCenter);
+        caption(context, gainName, x, 31, listWidth, 9)->setAlignment(Qt::AlignHCenter);
         column.gainSlider = new FaderSlider(canvas);
-        place(context, column.gainSlider, x + 14, 41, 14, 70);
+        place(context, column.gainSlider, x + (listWidth - 14) / 2, 41, 14, 70);
         column.gainSlider->setAccessibleName(gainName);
         column.gainBox = new QLineEdit(canvas);
         column.gainBox->setReadOnly(true);
-        place(context, column.gainBox, x, 113, 40, 12);
+        place(context, column.gainBox, x + boxInset, 113, boxWidth, 12);
         column.gainBox->setAccessibleName(tr("%1 value").arg(gainName));
 
         column.delayBox = new EditorBox(canvas);
-        place(context, column.delayBox, x, 139, 40, 12);
-        caption(context, tr("Delay(us)"), x, 130, columnWidth, 9)->setBuddy(column.delayBox);
+        place(context, column.delayBox, x + boxInset, 139, boxWidth, 12);
+        caption(context, tr("Delay(us)"), x + boxInset, 130, listWidth - boxInset, 9)->setBuddy(column.delayBox);
         column.delayBox->setAccessibleName(channelName(tr("Delay(us)"), c));
 
         const QString sourceName = sources[c];
         column.inputList = new QComboBox(canvas);
         column.inputList->addItems(inputTypeNames());
-        place(context, column.inputList, x, 164, 42, 13);
+        place(context, column.inputList, x, 164, listWidth, 13);
         EditorLayout::useSmallFont(column.inputList);
-        EditorLayout::nameList(column.inputList, caption(context, sourceName, x, 155, columnWidth, 9), QString());
+        EditorLayout::nameList(column.inputList, caption(context, sourceName, x, 155, listWidth, 9), QString());
 
         column.outputList = new QComboBox(canvas);
         column.outputList->addItems(sources);
         column.outputList->setCurrentIndex(-1); // no selection until the amplifier is read
-        place(context, column.outputList, x, 190, 42, 13);
+        place(context, column.outputList, x, 190, listWidth, 13);
         EditorLayout::useSmallFont(column.outputList);
         EditorLayout::showWholeEntries(column.outputList);
         const QString outputName = tr("%1 OUT").arg(EditorLayout::channelTitle(c));
-        EditorLayout::nameList(column.outputList, caption(context, outputName, x, 181, columnWidth, 9), QString());
+        EditorLayout::nameList(column.outputList, caption(context, outputName, x, 181, listWidth, 9), QString());
 
         connect(column.gainSlider, &QSlider::valueChanged, this, [this, c] { gainMoved(c); });
         connect(column.delayBox, &EditorBox::committed, this, [this, c] { commitDelay(c); });

@@ -16,8 +16,10 @@ class RoutingBlock : public QObject {
     Q_OBJECT
 
 public:
-    static constexpr int left = 456;
-    static constexpr int columnWidth = 44;
+    // Columns in dialog units. The lists take a whole column but one unit,
+    // so that the narrow output lists show "Source-a" whole.
+    static constexpr int left = 453;
+    static constexpr int columnWidth = 45;
 
     explicit RoutingBlock(EditorContext& context, QObject* parent = nullptr);
 
