@@ -49,11 +49,11 @@ for _ in $(seq 100); do wid=$(xdotool search --onlyvisible --name "VX-4" 2>/dev/
 sleep 2.5
 eval "$(xdotool getwindowgeometry --shell "$wid")"
 # Search (the buttons sit under the table's right half), then wait for it.
-xdotool mousemove $((X + WIDTH * 455 / 665)) $((Y + HEIGHT - 22)) click 1
+xdotool mousemove $((X + WIDTH * 455 / 665)) $((Y + HEIGHT * 497 / 519)) click 1
 sleep 7
 import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" "$out-home.png"
 # Open the editor of the second row and confirm the connection message.
-xdotool mousemove $((X + WIDTH * 70 / 100)) $((Y + 97)) click --repeat 2 --delay 80 1
+xdotool mousemove $((X + WIDTH * 70 / 100)) $((Y + HEIGHT * 97 / 519)) click --repeat 2 --delay 80 1
 sleep 3
 xdotool key Return
 sleep 3
@@ -68,8 +68,13 @@ kill $pid
 INNER
 chmod +x "$work/shoot.sh"
 export VX4_EXTRA_PORTS="$pty"
+# SCREENSHOT_SCREEN and SCREENSHOT_DIR take other pictures for a look (a
+# small laptop screen, QT_SCALE_FACTOR=2 on a large one) without touching docs/.
+screen=${SCREENSHOT_SCREEN:-1600x1000x24}
+outdir=${SCREENSHOT_DIR:-docs}
+mkdir -p "$outdir"
 for lang in en:en_US.UTF-8 zh:zh_CN.UTF-8; do
     rm -f "$list"
-    xvfb-run -a -s "-screen 0 1600x1000x24" "$work/shoot.sh" "docs/${lang%%:*}" "${lang#*:}" "$build/src/app/vx4-editor"
+    xvfb-run -a -s "-screen 0 $screen" "$work/shoot.sh" "$outdir/${lang%%:*}" "${lang#*:}" "$build/src/app/vx4-editor"
 done
-ls -l docs/*.png
+ls -l "$outdir"/*.png
