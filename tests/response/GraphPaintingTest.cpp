@@ -18,11 +18,17 @@ constexpr int eqHeight = 406;
 constexpr int crossoverWidth = 558;
 constexpr int crossoverHeight = 208;
 
-const QRgb red = GraphColours::curve.rgb() & 0xFFFFFF;
-const QRgb grey = GraphColours::bypassed.rgb() & 0xFFFFFF;
-const QRgb white = GraphColours::selectedRing.rgb() & 0xFFFFFF;
-const QRgb black = GraphColours::background.rgb() & 0xFFFFFF;
-const QRgb gridColour = GraphColours::grid.rgb() & 0xFFFFFF;
+// The graphs' colours: curves red, grey while bypassed, the selected band's
+// white ring, black behind, grid and labels (230, 230, 250).
+const QRgb red = qRgb(255, 0, 0) & 0xFFFFFF;
+const QRgb grey = qRgb(190, 190, 190) & 0xFFFFFF;
+const QRgb white = qRgb(255, 255, 255) & 0xFFFFFF;
+const QRgb black = qRgb(0, 0, 0) & 0xFFFFFF;
+const QRgb gridColour = qRgb(230, 230, 250) & 0xFFFFFF;
+// Label sizes of areas as wide as these: 10 points in the EQ graph, 8 in
+// the crossover graph.
+constexpr int eqPoints = 10;
+constexpr int crossoverPoints = 8;
 
 struct GraphPaintingTest : testing::Test {
     MarkerState markers;
@@ -184,12 +190,12 @@ struct Label {
 QImage withLabel(const QImage& like, int points, const Label& label)
 {
     QImage image(like.size(), QImage::Format_RGB32);
-    image.fill(GraphColours::background);
+    image.fill(QColor(0, 0, 0));
     QPainter p(&image);
     QFont font(QString::fromUtf8(graphFontFamily));
     font.setPointSize(points);
     p.setFont(font);
-    p.setPen(GraphColours::grid);
+    p.setPen(QColor(230, 230, 250));
     p.drawText(QPoint(label.x, label.y + p.fontMetrics().ascent()), QString::fromUtf8(label.text));
     return image;
 }
@@ -220,15 +226,15 @@ TEST_F(GraphPaintingTest, EqLabelsSayKhzSmallAndLeave200HzBare)
 {
     const QImage image = paintEq();
     const EqPlotRect& p = eqPlot();
-    const auto at = [&](int f) { return p.x0 + static_cast<int>(p.width() * std::log10(f / 20.0) / 3.0) - 15; };
-    const int below = p.y0 + 5;
-    const Label frequencies[] = {{"20Hz", p.x0 - 15, below}, {"100Hz", at(100), below}, {" 1kHz", at(1000), below},
-                                 {" 2kHz", at(2000), below}, {"10kHz", at(10000), below}, {"20kHz", p.x1 - 15, below}};
+    // At these pixels for the test's 790 x 406 area: under the plot, 15
+    // pixels left of their lines; the levels at the left edge.
+    const Label frequencies[] = {{"20Hz", 37, 380},   {"100Hz", 196, 380}, {" 1kHz", 425, 380},
+                                 {" 2kHz", 494, 380}, {"10kHz", 654, 380}, {"20kHz", 723, 380}};
     for (const Label& label : frequencies)
-        expectLabel(image, eqLabelPoints, label);
-    const Label bottomLevel{"-18dB", 0, p.y0};
-    for (const Label& label : {Label{"18dB", 0, p.y1}, Label{"0dB", 0, p.y0 - 3 * p.height() / 6}, bottomLevel})
-        expectLabel(image, eqLabelPoints, label);
+        expectLabel(image, eqPoints, label);
+    const Label bottomLevel{"-18dB", 0, 375};
+    for (const Label& label : {Label{"18dB", 0, 31}, Label{"0dB", 0, 203}, bottomLevel})
+        expectLabel(image, eqPoints, label);
 
     // Under the plot nothing but those labels: no 200 Hz, nothing between
     // 20 and 100 Hz, no other minor line.
@@ -236,8 +242,8 @@ TEST_F(GraphPaintingTest, EqLabelsSayKhzSmallAndLeave200HzBare)
     {
         QPainter blank(&strip);
         for (const Label& label : frequencies)
-            blank.fillRect(labelRect(eqLabelPoints, label).translated(0, -(p.y0 + 3)), Qt::black);
-        blank.fillRect(labelRect(eqLabelPoints, bottomLevel).translated(0, -(p.y0 + 3)), Qt::black);
+            blank.fillRect(labelRect(eqPoints, label).translated(0, -(p.y0 + 3)), Qt::black);
+        blank.fillRect(labelRect(eqPoints, bottomLevel).translated(0, -(p.y0 + 3)), Qt::black);
     }
     EXPECT_EQ(countColour(strip, black, strip.rect()), strip.width() * strip.height());
 }
@@ -245,19 +251,12 @@ TEST_F(GraphPaintingTest, EqLabelsSayKhzSmallAndLeave200HzBare)
 TEST_F(GraphPaintingTest, CrossoverLabelsSayKhzCapitalAndStandAboveTheirLines)
 {
     const QImage image = paintCrossover();
-    const CrossoverPlotRect& p = markers.crossoverPlot();
-    const float third = static_cast<float>(p.width()) / 3.0f;
-    const auto at = [&](int f) {
-        const int x = static_cast<int>(static_cast<float>(p.x0) + third * (std::log10(static_cast<float>(f)) - 1.3f));
-        return static_cast<int>(x - p.x0 / 5);
-    };
-    const int bottom = static_cast<int>(p.y0);
-    const int top = static_cast<int>(p.y1);
-    for (const Label& label : {Label{"20Hz", at(20), bottom}, Label{"100Hz", at(100), bottom}, Label{"200Hz", at(200), bottom},
-                               Label{" 1KHz", at(1000), bottom}, Label{" 2KHz", at(2000), bottom},
-                               Label{"10KHz", at(10000), bottom}, Label{"20KHz", at(20000), bottom},
-                               Label{"6dB", 0, 19 * top / 20}, Label{"-30dB", 0, 19 * bottom / 20}})
-        expectLabel(image, crossoverLabelPoints, label);
+    // At these pixels for the test's 558 x 208 area: on the bottom line of
+    // the plot, a fifth of the plot's left margin left of their lines.
+    for (const Label& label : {Label{"20Hz", 24, 192}, Label{"100Hz", 139, 192}, Label{"200Hz", 189, 192},
+                               Label{" 1KHz", 305, 192}, Label{" 2KHz", 354, 192}, Label{"10KHz", 470, 192},
+                               Label{"20KHz", 520, 192}, Label{"6dB", 0, 15}, Label{"-30dB", 0, 182}})
+        expectLabel(image, crossoverPoints, label);
 }
 
 // Whether the colour stands in the block of four fine pixels of a coarse
