@@ -1,6 +1,7 @@
 #include "protocol/FullStateReply.h"
 
 #include "protocol/ControlFrame.h"
+#include "protocol/ParameterTable.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -59,8 +60,6 @@ qsizetype bandOffset(int channel, int band)
     return L::eq + 1 + channel * L::eqChannelBlock + 1 + band * L::eqBandRecord;
 }
 
-bool nonZero(int value) { return value != 0; }
-
 } // namespace
 
 bool FullStateReply::hasAnySection() const
@@ -71,6 +70,60 @@ bool FullStateReply::hasAnySection() const
     return volume || mute || inputType || gain || delay || powerState || knobLock || outputSource || invert || hpType
         || lpType || hpFrequency || lpFrequency || attack || release || threshold || eqBypass || anyBand || gainTop;
 }
+
+namespace {
+
+// Where each parameter's section lands in the decoded reply.
+FullStateReply::PerChannel FullStateReply::* channelSection(ParameterKey key)
+{
+    switch (key) {
+    case ParameterKey::VolumeDb: return &FullStateReply::volume;
+    case ParameterKey::Mute: return &FullStateReply::mute;
+    case ParameterKey::InputType: return &FullStateReply::inputType;
+    case ParameterKey::GainDb: return &FullStateReply::gain;
+    case ParameterKey::DelayUs: return &FullStateReply::delay;
+    case ParameterKey::OutputSource: return &FullStateReply::outputSource;
+    case ParameterKey::Invert: return &FullStateReply::invert;
+    case ParameterKey::HpType: return &FullStateReply::hpType;
+    case ParameterKey::LpType: return &FullStateReply::lpType;
+    case ParameterKey::HpFrequencyHz: return &FullStateReply::hpFrequency;
+    case ParameterKey::LpFrequencyHz: return &FullStateReply::lpFrequency;
+    case ParameterKey::AttackMs: return &FullStateReply::attack;
+    case ParameterKey::ReleaseMs: return &FullStateReply::release;
+    case ParameterKey::LimiterThreshold: return &FullStateReply::threshold;
+    case ParameterKey::EqBypass: return &FullStateReply::eqBypass;
+    default: return nullptr;
+    }
+}
+
+std::optional<int> FullStateReply::* amplifierSection(ParameterKey key)
+{
+    switch (key) {
+    case ParameterKey::PowerState: return &FullStateReply::powerState;
+    case ParameterKey::KnobLock: return &FullStateReply::knobLock;
+    default: return nullptr;
+    }
+}
+
+int FullStateReply::BandRecord::* bandField(ParameterKey key)
+{
+    switch (key) {
+    case ParameterKey::BandFrequencyHz: return &FullStateReply::BandRecord::frequencyHz;
+    case ParameterKey::BandGainDb: return &FullStateReply::BandRecord::gainHundredths;
+    case ParameterKey::BandQ: return &FullStateReply::BandRecord::qHundredths;
+    case ParameterKey::BandType: return &FullStateReply::BandRecord::typeWire;
+    default: return nullptr;
+    }
+}
+
+Width widthOf(const Parameter& p)
+{
+    if (p.wireBytes == 2)
+        return p.wireSigned ? Width::SignedWord : Width::Word;
+    return p.wireSigned ? Width::SignedByte : Width::Byte;
+}
+
+} // namespace
 
 FullStateReply decodeFullStateReply(const QByteArray& reply)
 {
@@ -83,23 +136,12 @@ FullStateReply decodeFullStateReply(const QByteArray& reply)
     if (L::channelCount < reply.size())
         result.channelCount = valueAt(reply, L::channelCount, Width::Byte);
 
-    result.volume = perChannel(reply, L::volume, CommandGroup::Volume, Width::SignedByte);
-    result.mute = perChannel(reply, L::mute, CommandGroup::Mute, Width::Byte);
-    result.inputType = perChannel(reply, L::inputType, CommandGroup::InputType, Width::Byte);
-    result.gain = perChannel(reply, L::gain, CommandGroup::Gain, Width::SignedByte);
-    result.delay = perChannel(reply, L::delay, CommandGroup::Delay, Width::Word);
-    result.powerState = single(reply, L::power, CommandGroup::Power, Width::Byte);
-    result.knobLock = single(reply, L::knobLock, CommandGroup::KnobLock, Width::Byte);
-    result.outputSource = perChannel(reply, L::outputSource, CommandGroup::OutputSource, Width::Byte);
-    result.invert = perChannel(reply, L::invert, CommandGroup::Invert, Width::Byte);
-    result.hpType = perChannel(reply, L::hpType, CommandGroup::HighPassType, Width::Byte);
-    result.lpType = perChannel(reply, L::lpType, CommandGroup::LowPassType, Width::Byte);
-    result.hpFrequency = perChannel(reply, L::hpFrequency, CommandGroup::HighPassFrequency, Width::Word);
-    result.lpFrequency = perChannel(reply, L::lpFrequency, CommandGroup::LowPassFrequency, Width::Word);
-    result.attack = perChannel(reply, L::attack, CommandGroup::Attack, Width::Word);
-    result.release = perChannel(reply, L::release, CommandGroup::Release, Width::Word);
-    result.threshold = perChannel(reply, L::threshold, CommandGroup::Threshold, Width::SignedByte);
-    result.eqBypass = perChannel(reply, L::eqBypass, CommandGroup::EqBypass, Width::Byte);
+    for (const Parameter& p : ParameterTable::all()) {
+        if (p.scope == ParameterScope::Amplifier)
+            result.*amplifierSection(p.key) = single(reply, p.stateOffset, p.group, widthOf(p));
+        else if (p.scope == ParameterScope::Channel)
+            result.*channelSection(p.key) = perChannel(reply, p.stateOffset, p.group, widthOf(p));
+    }
 
     result.eqMarker = markerAt(reply, L::eq, CommandGroup::EqBand);
     if (result.eqMarker) {
@@ -108,10 +150,11 @@ FullStateReply decodeFullStateReply(const QByteArray& reply)
                 const qsizetype record = bandOffset(c, b);
                 if (record + L::eqBandRecord > reply.size())
                     continue;
-                result.bands[c][b] = FullStateReply::BandRecord{valueAt(reply, record + 1, Width::Word),
-                                                                valueAt(reply, record + 3, Width::SignedWord),
-                                                                valueAt(reply, record + 5, Width::Word),
-                                                                valueAt(reply, record + 7, Width::Byte)};
+                FullStateReply::BandRecord fields;
+                for (const Parameter& p : ParameterTable::all())
+                    if (p.scope == ParameterScope::Band)
+                        fields.*bandField(p.key) = valueAt(reply, record + p.stateOffset, widthOf(p));
+                result.bands[c][b] = fields;
             }
         }
     }
@@ -131,72 +174,44 @@ void applyFullStateReply(const FullStateReply& reply, AmpParameters& parameters)
     const int replyChannels = reply.channelCount.value_or(0);
     if (replyChannels == 2 || replyChannels == 4)
         parameters.channelCount = replyChannels;
-
-    auto& channels = parameters.channels;
-    const auto forEach = [&](const FullStateReply::PerChannel& values, auto apply) {
-        if (values)
-            for (int c = 0; c < channelCountMax; ++c)
-                apply(channels[c], (*values)[c]);
-    };
-
-    forEach(reply.volume, [](ChannelParameters& ch, int v) { ch.volumeDb = std::clamp(v, -80, 6); });
-    forEach(reply.mute, [](ChannelParameters& ch, int v) { ch.mute = nonZero(v); });
-    forEach(reply.inputType, [](ChannelParameters& ch, int v) {
-        if (const auto type = inputTypeFromIndex(v))
-            ch.inputType = *type;
-    });
+    // The gain and threshold ranges follow gainTop: it comes first.
     if (reply.gainTop)
         parameters.setGainTop(*reply.gainTop);
-    const ValueMapping::Range gains = parameters.gainRange();
-    forEach(reply.gain, [&](ChannelParameters& ch, int v) { ch.gainDb = gains.clamp(v); });
-    forEach(reply.delay, [](ChannelParameters& ch, int v) { ch.delayUs = v; });
-    if (reply.powerState && (*reply.powerState == 1 || *reply.powerState == 2))
-        parameters.powerState = *reply.powerState;
-    if (reply.knobLock)
-        parameters.knobLock = nonZero(*reply.knobLock);
 
+    for (const Parameter& p : ParameterTable::all()) {
+        if (p.scope == ParameterScope::Amplifier) {
+            if (const std::optional<int>& wire = reply.*amplifierSection(p.key))
+                ParameterTable::setFromWire(parameters, {p.key, 0, 0}, *wire);
+            continue;
+        }
+        if (p.scope != ParameterScope::Channel || p.key == ParameterKey::OutputSource)
+            continue;
+        if (const FullStateReply::PerChannel& wires = reply.*channelSection(p.key))
+            for (int c = 0; c < channelCountMax; ++c)
+                ParameterTable::setFromWire(parameters, {p.key, c, 0}, (*wires)[c]);
+    }
+
+    // A source only for the channels the amplifier has; one that names no
+    // entry of the list selects nothing.
     if (reply.outputSource && (replyChannels == 4 || replyChannels == 2)) {
         for (int c = 0; c < replyChannels; ++c) {
             const int v = (*reply.outputSource)[c];
             const bool secondOfPair = c % 2 == 1;
             if (secondOfPair && v == outputSourceBridged)
-                channels[c].outputSource = outputSourceBridged;
+                parameters.channels[c].outputSource = outputSourceBridged;
             else
-                channels[c].outputSource = v >= 1 && v <= 4 ? v : 0; // a list without that entry selects nothing
+                parameters.channels[c].outputSource = v >= 1 && v <= 4 ? v : 0;
         }
     }
-
-    forEach(reply.invert, [](ChannelParameters& ch, int v) { ch.invert = nonZero(v); });
-    forEach(reply.hpType, [](ChannelParameters& ch, int v) {
-        if (const auto type = crossoverFilterTypeFromIndex(v - 1))
-            ch.hpType = *type;
-    });
-    forEach(reply.lpType, [](ChannelParameters& ch, int v) {
-        if (const auto type = crossoverFilterTypeFromIndex(v - 1))
-            ch.lpType = *type;
-    });
-    const ValueMapping::Range frequencies = ValueMapping::frequencyRange;
-    forEach(reply.hpFrequency, [&](ChannelParameters& ch, int v) { ch.hpFrequencyHz = frequencies.clamp(v); });
-    forEach(reply.lpFrequency, [&](ChannelParameters& ch, int v) { ch.lpFrequencyHz = frequencies.clamp(v); });
-    const ValueMapping::Range times = ValueMapping::limiterTimeRange;
-    forEach(reply.attack, [&](ChannelParameters& ch, int v) { ch.attackMs = times.clamp(v); });
-    forEach(reply.release, [&](ChannelParameters& ch, int v) { ch.releaseMs = times.clamp(v); });
-    const ValueMapping::Range thresholds = parameters.thresholdRange();
-    forEach(reply.threshold, [&](ChannelParameters& ch, int v) { ch.limiterThreshold = thresholds.clamp(v); });
-    forEach(reply.eqBypass, [](ChannelParameters& ch, int v) { ch.eqBypass = nonZero(v); });
 
     for (int c = 0; c < channelCountMax; ++c) {
         for (int b = 0; b < bandCount; ++b) {
             const auto& record = reply.bands[c][b];
             if (!record)
                 continue;
-            EqBand& band = channels[c].bands[b];
-            band.bandFrequencyHz = frequencies.clamp(record->frequencyHz);
-            band.bandGainDb = std::clamp(record->gainHundredths / 100.0, -18.0, 18.0);
-            // One decimal, cut: 147 is held as 1.4.
-            band.bandQ = std::clamp((record->qHundredths / 10) / 10.0, ValueMapping::qMinimum, ValueMapping::qMaximum);
-            if (const auto type = eqFilterTypeFromIndex(record->typeWire - 1))
-                band.bandType = *type;
+            for (const Parameter& p : ParameterTable::all())
+                if (p.scope == ParameterScope::Band)
+                    ParameterTable::setFromWire(parameters, {p.key, c, b}, (*record).*bandField(p.key));
         }
     }
     parameters.loadSelectedBand();
@@ -213,68 +228,48 @@ QByteArray encodeFullStateReply(const AmpParameters& parameters, DeviceAddress a
 {
     QByteArray frame(L::size, '\0');
     const auto put = [&](qsizetype offset, int value) { frame[offset] = static_cast<char>(value & 0xFF); };
-    const auto putWord = [&](qsizetype offset, int value) {
-        put(offset, value >> 8);
-        put(offset + 1, value);
-    };
-    const auto group = [](CommandGroup g) { return static_cast<int>(g); };
-    const auto& channels = parameters.channels;
-    const auto putChannels = [&](qsizetype marker, CommandGroup g, bool word, auto field) {
-        put(marker, group(g));
-        for (int c = 0; c < channelCountMax; ++c) {
-            if (word)
-                putWord(marker + 1 + 2 * c, field(channels[c]));
-            else
-                put(marker + 1 + c, field(channels[c]));
+    const auto putWire = [&](qsizetype offset, const Parameter& p, int wire) {
+        if (p.wireBytes == 2) {
+            put(offset, wire >> 8);
+            put(offset + 1, wire);
+        } else {
+            put(offset, wire);
         }
+    };
+    // A value the model does not know yet (the delay before a read) is 0.
+    const auto wireOf = [&](const Parameter& p, const ParameterPath& path) {
+        return ParameterTable::wireValue(p, ParameterTable::value(parameters, path).value_or(0));
     };
 
     put(0, ControlFrame::header);
-    putWord(1, L::size - 2); // the long frame carries its length in two bytes
+    // The long frame carries its length in two bytes.
+    put(1, (L::size - 2) >> 8);
+    put(2, L::size - 2);
     put(L::address, address);
-    put(4, group(CommandGroup::FullStateRequest));
+    put(4, static_cast<int>(CommandGroup::FullStateRequest));
     put(L::channelCount, parameters.channelCount);
 
-    putChannels(L::volume, CommandGroup::Volume, false, [](const ChannelParameters& ch) { return ch.volumeDb; });
-    putChannels(L::mute, CommandGroup::Mute, false, [](const ChannelParameters& ch) { return int(ch.mute); });
-    putChannels(L::inputType, CommandGroup::InputType, false,
-                [](const ChannelParameters& ch) { return static_cast<int>(ch.inputType); });
-    putChannels(L::gain, CommandGroup::Gain, false, [](const ChannelParameters& ch) { return ch.gainDb; });
-    putChannels(L::delay, CommandGroup::Delay, true,
-                [](const ChannelParameters& ch) { return ch.delayUs.value_or(0); });
-    put(L::power, group(CommandGroup::Power));
-    put(L::power + 1, parameters.powerState);
-    put(L::knobLock, group(CommandGroup::KnobLock));
-    put(L::knobLock + 1, int(parameters.knobLock));
-    putChannels(L::outputSource, CommandGroup::OutputSource, false,
-                [](const ChannelParameters& ch) { return ch.outputSource; });
-    putChannels(L::invert, CommandGroup::Invert, false, [](const ChannelParameters& ch) { return int(ch.invert); });
-    putChannels(L::hpType, CommandGroup::HighPassType, false,
-                [](const ChannelParameters& ch) { return static_cast<int>(ch.hpType) + 1; });
-    putChannels(L::lpType, CommandGroup::LowPassType, false,
-                [](const ChannelParameters& ch) { return static_cast<int>(ch.lpType) + 1; });
-    putChannels(L::hpFrequency, CommandGroup::HighPassFrequency, true,
-                [](const ChannelParameters& ch) { return ch.hpFrequencyHz; });
-    putChannels(L::lpFrequency, CommandGroup::LowPassFrequency, true,
-                [](const ChannelParameters& ch) { return ch.lpFrequencyHz; });
-    putChannels(L::attack, CommandGroup::Attack, true, [](const ChannelParameters& ch) { return ch.attackMs; });
-    putChannels(L::release, CommandGroup::Release, true, [](const ChannelParameters& ch) { return ch.releaseMs; });
-    putChannels(L::threshold, CommandGroup::Threshold, false,
-                [](const ChannelParameters& ch) { return ch.limiterThreshold; });
-    putChannels(L::eqBypass, CommandGroup::EqBypass, false,
-                [](const ChannelParameters& ch) { return int(ch.eqBypass); });
+    for (const Parameter& p : ParameterTable::all()) {
+        if (p.scope == ParameterScope::Band)
+            continue;
+        put(p.stateOffset, static_cast<int>(p.group));
+        if (p.scope == ParameterScope::Amplifier) {
+            putWire(p.stateOffset + 1, p, wireOf(p, {p.key, 0, 0}));
+            continue;
+        }
+        for (int c = 0; c < channelCountMax; ++c)
+            putWire(p.stateOffset + 1 + c * p.wireBytes, p, wireOf(p, {p.key, c, 0}));
+    }
 
-    put(L::eq, group(CommandGroup::EqBand));
+    put(L::eq, static_cast<int>(CommandGroup::EqBand));
     for (int c = 0; c < channelCountMax; ++c) {
         put(L::eq + 1 + c * L::eqChannelBlock, c + 1);
         for (int b = 0; b < bandCount; ++b) {
-            const EqBand& band = channels[c].bands[b];
             const qsizetype record = bandOffset(c, b);
             put(record, b + 1);
-            putWord(record + 1, band.bandFrequencyHz);
-            putWord(record + 3, ValueMapping::eqGainWire(band.bandGainDb));
-            putWord(record + 5, ValueMapping::qWireFromBox(band.bandQ));
-            put(record + 7, static_cast<int>(band.bandType) + 1);
+            for (const Parameter& p : ParameterTable::all())
+                if (p.scope == ParameterScope::Band)
+                    putWire(record + p.stateOffset, p, wireOf(p, {p.key, c, b}));
         }
     }
     put(L::gainTop, 0x70);

@@ -102,12 +102,17 @@ double leadingDecimal(const QString& text)
 int volumeFromPosition(int position) { return -position; }
 int positionFromVolume(int db) { return -db; }
 
-Range gainRange(int gainTop) { return {gainTop - 18, gainTop}; }
-int gainFromPosition(int position, int gainTop) { return 2 * gainTop - 18 - position; }
-int positionFromGain(int db, int gainTop) { return 2 * gainTop - 18 - db; }
+Range gainRange(int gainTop) { return {gainTop - gainRangeBelowTop, gainTop}; }
+// The slider's positions are the values upside down within the range.
+int gainFromPosition(int position, int gainTop) { return 2 * gainTop - gainRangeBelowTop - position; }
+int positionFromGain(int db, int gainTop) { return 2 * gainTop - gainRangeBelowTop - db; }
 
-Range thresholdRange(int gainTop) { return {gainTop - 28, gainTop + 2}; }
-Range thresholdPositionRange(int gainTop) { return {-2 - gainTop, 28 - gainTop}; }
+Range thresholdRange(int gainTop) { return {gainTop + thresholdBelowTop.minimum, gainTop + thresholdBelowTop.maximum}; }
+Range thresholdPositionRange(int gainTop)
+{
+    const Range values = thresholdRange(gainTop);
+    return {-values.maximum, -values.minimum};
+}
 int thresholdFromPosition(int position) { return -position; }
 int positionFromThreshold(int value) { return -value; }
 
@@ -139,7 +144,7 @@ BoxValue limitIntegerBox(const QString& typed, Range range)
     return rewrittenWith(typed, range.clamp(read));
 }
 
-BoxValue delayBox(const QString& typed) { return limitIntegerBox(typed, {0, 65000}); }
+BoxValue delayBox(const QString& typed) { return limitIntegerBox(typed, delayRange); }
 
 BoxValue eqGainBox(const QString& typed) { return rewrittenWith(typed, eqGainRange.clamp(leadingInteger(typed))); }
 

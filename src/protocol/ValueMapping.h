@@ -26,9 +26,21 @@ int leadingInteger(const QString& text);
 // optional point and fraction); anything else reads 0. Always finite.
 double leadingDecimal(const QString& text);
 
+// ---- The ranges of the values (each written here once) ----
+
+inline constexpr Range volumeRange{-80, 6};
+inline constexpr Range delayRange{0, 65000};
+inline constexpr int gainRangeBelowTop = 18;           // gain: gainTop - 18 .. gainTop
+inline constexpr Range thresholdBelowTop{-28, 2};      // threshold: gainTop - 28 .. gainTop + 2
+inline constexpr Range limiterTimeRange{1, 10000};
+inline constexpr Range eqGainRange{-18, 18};
+inline constexpr Range frequencyRange{20, 20000};
+inline constexpr double qMinimum = 0.1;
+inline constexpr double qMaximum = 20.0;
+
 // ---- Sliders (position p; the top of a vertical slider is its minimum) ----
 
-inline constexpr Range volumePositionRange{-6, 80};
+inline constexpr Range volumePositionRange{-volumeRange.maximum, -volumeRange.minimum};
 inline constexpr int volumeStartPosition = 80;
 int volumeFromPosition(int position);
 int positionFromVolume(int db);
@@ -42,14 +54,13 @@ int positionFromGain(int db, int gainTop);
 Range thresholdRange(int gainTop);    // gainTop - 28 .. gainTop + 2
 Range thresholdPositionRange(int gainTop); // -2 - gainTop .. 28 - gainTop
 inline constexpr Range thresholdRangeBeforeRead{11, 41};
-inline constexpr Range thresholdPositionRangeBeforeRead{-41, -11};
+inline constexpr Range thresholdPositionRangeBeforeRead{-thresholdRangeBeforeRead.maximum, -thresholdRangeBeforeRead.minimum};
 inline constexpr int thresholdStartPosition = -41;
 int thresholdFromPosition(int position);
 int positionFromThreshold(int value);
 
 // Attack and release share one mapping.
-inline constexpr Range limiterTimeRange{1, 10000};
-inline constexpr Range limiterTimePositionRange{1, 10000};
+inline constexpr Range limiterTimePositionRange = limiterTimeRange;
 inline constexpr int limiterTimeStartPosition = 10000;
 int limiterTimeFromPosition(int position);
 int positionFromLimiterTime(int milliseconds);
@@ -61,11 +72,7 @@ QString integerText(int value);
 
 // ---- EQ wire values ----
 
-inline constexpr Range eqGainRange{-18, 18};
-inline constexpr Range frequencyRange{20, 20000};
-inline constexpr double qMinimum = 0.1;
-inline constexpr double qMaximum = 20.0;
-inline constexpr Range qArrowRange{1, 200};
+inline constexpr Range qArrowRange{1, 200}; // Q x 10
 
 // Gain x 100 cut toward zero, as the 16-bit two's complement (0..65535).
 int eqGainWire(double gainDb);
@@ -87,7 +94,7 @@ struct BoxValue {
 // Whole number limited to `range`; the text is written back only when the
 // number was outside it (delay, threshold, attack, release).
 BoxValue limitIntegerBox(const QString& typed, Range range);
-// Delay 0..65000: above becomes "65000", below "0".
+// Delay within delayRange: above becomes "65000", below "0".
 BoxValue delayBox(const QString& typed);
 // EQ gain -18..18 and EQ frequency 20..20000: always rewritten with "%d".
 BoxValue eqGainBox(const QString& typed);
