@@ -1,5 +1,6 @@
 #include "CliArguments.h"
 
+#include "protocol/ParameterTable.h"
 #include "serial/LinkSettings.h"
 
 #include <QRegularExpression>
@@ -9,56 +10,24 @@
 namespace Cli {
 namespace {
 
-// The form a value must have before the editor's box rules limit it.
-enum class ValueKind { Integer, Decimal, Frequency, Flag, Choice, Index };
-
-struct ValueRule {
-    ValueKind kind = ValueKind::Integer;
-    int minimum = 0; // Index
-    int maximum = 0;
-    QStringList choices; // Choice
-};
-
-struct ParameterRule {
-    const char* name;
-    bool perChannel;
-    bool perBand;
-    std::vector<ValueRule> values;
-};
-
-const std::vector<ParameterRule>& parameterRules()
+// The parameter rows vx4ctl set's word names: one, or two for "eq" (the
+// band's frequency and gain travel together).
+QList<const Parameter*> rowsOf(const QString& word)
 {
-    const ValueRule integer{ValueKind::Integer, 0, 0, {}};
-    const ValueRule decimal{ValueKind::Decimal, 0, 0, {}};
-    const ValueRule frequency{ValueKind::Frequency, 0, 0, {}};
-    const ValueRule flag{ValueKind::Flag, 0, 0, {}};
-    const ValueRule crossoverType{ValueKind::Index, 0, 9, {}};
-    static const std::vector<ParameterRule> rules{
-        {"volume", true, false, {integer}},
-        {"mute", true, false, {flag}},
-        {"invert", true, false, {flag}},
-        {"gain", true, false, {integer}},
-        {"delay", true, false, {integer}},
-        {"input", true, false, {{ValueKind::Choice, 0, 0, {"analog", "aes3", "auto"}}}},
-        {"output", true, false, {{ValueKind::Index, 1, 5, {}}}},
-        {"power", false, false, {{ValueKind::Choice, 0, 0, {"on", "standby"}}}},
-        {"knoblock", false, false, {flag}},
-        {"reset", false, false, {}},
-        {"hptype", true, false, {crossoverType}},
-        {"lptype", true, false, {crossoverType}},
-        {"hpfreq", true, false, {frequency}},
-        {"lpfreq", true, false, {frequency}},
-        {"attack", true, false, {integer}},
-        {"release", true, false, {integer}},
-        {"threshold", true, false, {integer}},
-        {"eqbypass", true, false, {flag}},
-        {"eq", true, true, {integer, decimal}},
-        {"eqq", true, true, {decimal}},
-        {"eqtype", true, true, {{ValueKind::Index, 0, 10, {}}}},
-        {"eqreset", true, false, {}},
-    };
-    return rules;
+    QList<const Parameter*> rows;
+    for (const Parameter& p : ParameterTable::all())
+        if (word == QLatin1String(p.word))
+            rows.append(&p);
+    return rows;
 }
+
+// The actions set sends besides the parameters: the factory reset of the
+// whole amplifier and the EQ reset of a channel.
+struct SetAction {
+    const char* word;
+    bool perChannel;
+};
+constexpr SetAction setActions[] = {{"reset", false}, {"eqreset", true}};
 
 bool matches(const QString& text, const char* pattern)
 {
@@ -76,23 +45,38 @@ std::optional<int> boundedInteger(const QString& text, int minimum, int maximum)
     return value;
 }
 
-bool valueFits(const QString& text, const ValueRule& rule)
+// The text has the form of the parameter before the editor's box rules
+// limit it.
+bool valueFits(const QString& text, const Parameter& p)
 {
-    switch (rule.kind) {
-    case ValueKind::Integer:
+    switch (p.form) {
+    case TextForm::Whole:
         return matches(text, "[+-]?[0-9]{1,9}");
-    case ValueKind::Decimal:
+    case TextForm::Decimal:
         return matches(text, "[+-]?([0-9]{1,9}(\\.[0-9]*)?|\\.[0-9]+)");
-    case ValueKind::Frequency:
+    case TextForm::Kilohertz:
         return matches(text, "[0-9]{1,9}(\\.[0-9]+)?[kK]?");
-    case ValueKind::Flag:
+    case TextForm::Flag:
         return text == u"0" || text == u"1";
-    case ValueKind::Choice:
-        return rule.choices.contains(text.toLower());
-    case ValueKind::Index:
-        return boundedInteger(text, rule.minimum, rule.maximum).has_value();
+    case TextForm::Word:
+        return ParameterTable::readText(p, text, AmpParameters()).has_value();
+    case TextForm::Position:
+        return boundedInteger(text, static_cast<int>(p.minimum), static_cast<int>(p.maximum)).has_value();
     }
     return false;
+}
+
+// A list position the model refuses for that channel (bridging, 5, is the
+// second channel's of a pair) would send nothing the amplifier takes.
+bool listTakes(const Parameter& p, const SetRequest& set, const QString& text)
+{
+    if (p.kind != ParameterKind::Choice)
+        return true;
+    AmpParameters probe;
+    const std::optional<double> v = ParameterTable::readText(p, text, probe);
+    const ParameterPath path{p.key, std::max(0, set.channel - 1), std::max(0, set.band - 1)};
+    ParameterTable::setValue(probe, path, v.value_or(-1));
+    return v && ParameterTable::value(probe, path) == v;
 }
 
 struct Parser {
@@ -235,33 +219,35 @@ struct Parser {
             return false;
         SetRequest& set = inv.set;
         set.parameter = positional.at(2).toLower();
-        const ParameterRule* rule = nullptr;
-        for (const ParameterRule& r : parameterRules())
-            if (set.parameter == QLatin1String(r.name))
-                rule = &r;
-        if (!rule)
+        const QList<const Parameter*> rows = rowsOf(set.parameter);
+        const SetAction* action = nullptr;
+        for (const SetAction& a : setActions)
+            if (set.parameter == QLatin1String(a.word))
+                action = &a;
+        if (rows.isEmpty() && !action)
             return fail(QStringLiteral("unknown parameter: %1").arg(positional.at(2)));
-        const qsizetype expected = 3 + (rule->perChannel ? 1 : 0) + (rule->perBand ? 1 : 0)
-                                   + static_cast<qsizetype>(rule->values.size());
+        const bool perChannel = action ? action->perChannel : rows[0]->scope != ParameterScope::Amplifier;
+        const bool perBand = !rows.isEmpty() && rows[0]->scope == ParameterScope::Band;
+        const qsizetype expected = 3 + (perChannel ? 1 : 0) + (perBand ? 1 : 0) + rows.size();
         if (positional.size() != expected)
             return fail(QStringLiteral("wrong number of values for %1").arg(set.parameter));
         qsizetype next = 3;
-        if (rule->perChannel) {
+        if (perChannel) {
             set.channel = channelFromText(positional.at(next++));
             if (set.channel == 0)
                 return fail(QStringLiteral("invalid channel: %1 (A to D or 1 to 4)").arg(positional.at(next - 1)));
         }
-        if (rule->perBand) {
-            const auto band = boundedInteger(positional.at(next++), 1, 15);
+        if (perBand) {
+            const auto band = boundedInteger(positional.at(next++), 1, bandCount);
             if (!band)
                 return fail(QStringLiteral("invalid band: %1 (1 to 15)").arg(positional.at(next - 1)));
             set.band = *band;
         }
-        for (const ValueRule& value : rule->values) {
+        for (const Parameter* row : rows) {
             const QString& text = positional.at(next++);
-            if (!valueFits(text, value))
+            if (!valueFits(text, *row) || !listTakes(*row, set, text))
                 return fail(QStringLiteral("invalid value for %1: %2").arg(set.parameter, text));
-            set.values << (value.kind == ValueKind::Choice ? text.toLower() : text);
+            set.values << (row->form == TextForm::Word ? text.toLower() : text);
         }
         return true;
     }
@@ -385,6 +371,47 @@ ParseResult parseArguments(const QStringList& arguments)
     return {p.inv, p.error};
 }
 
+namespace {
+
+// The parameters of set as the table has them, then the actions, in lines
+// of the help's width.
+QString setParameterHelp()
+{
+    QStringList entries;
+    QString lastWord;
+    for (const Parameter& p : ParameterTable::all()) {
+        if (lastWord == QLatin1String(p.word)) {
+            entries.last() += QLatin1Char(' ') + ParameterTable::valueHelp(p);
+            continue;
+        }
+        lastWord = QLatin1String(p.word);
+        QString entry = lastWord;
+        if (p.scope != ParameterScope::Amplifier)
+            entry += QStringLiteral(" CH");
+        if (p.scope == ParameterScope::Band)
+            entry += QStringLiteral(" BAND");
+        entries << entry + QLatin1Char(' ') + ParameterTable::valueHelp(p);
+    }
+    for (const SetAction& a : setActions)
+        entries << QLatin1String(a.word) + (a.perChannel ? QStringLiteral(" CH") : QString());
+    constexpr qsizetype width = 80;
+    const QString indent = QStringLiteral("      ");
+    QString help;
+    QString line = indent;
+    for (const QString& entry : entries) {
+        const QString separated = line == indent ? entry : QStringLiteral(" | ") + entry;
+        if (line.size() + separated.size() > width) {
+            help += line + QLatin1Char('\n');
+            line = indent + entry;
+        } else {
+            line += separated;
+        }
+    }
+    return help + line + QLatin1Char('\n');
+}
+
+} // namespace
+
 QString usageText()
 {
     return QStringLiteral(
@@ -400,12 +427,7 @@ QString usageText()
         "                              --listen waits MS milliseconds after the poll for more of them\n"
         "  address OLD NEW             give amplifier OLD the address NEW (1-254)\n"
         "  set ADDR PARAM ...          send one editor command [--gain-top N]:\n"
-        "      volume CH DB | mute CH 0|1 | invert CH 0|1 | gain CH DB | delay CH US\n"
-        "      input CH analog|aes3|auto | output CH 1..5 | power on|standby\n"
-        "      knoblock 0|1 | reset | hptype CH 0..9 | lptype CH 0..9\n"
-        "      hpfreq CH HZ | lpfreq CH HZ | attack CH MS | release CH MS\n"
-        "      threshold CH VALUE | eqbypass CH 0|1 | eq CH BAND FREQ GAINDB\n"
-        "      eqq CH BAND Q | eqtype CH BAND 0..10 | eqreset CH\n"
+        "%1"
         "  read ADDR                   read and show all parameters\n"
         "  monitor ADDR [--count N] [--interval MS]   show the live readings\n"
         "  preset save ADDR FILE       save the amplifier's full state to a preset file\n"
@@ -426,7 +448,8 @@ QString usageText()
         "Exit codes: 0 success, 1 no answer (search: nothing on the bus answered; status: no amplifier\n"
         "answered; preset save: the file is left as it was), 2 usage error (nothing is sent; slot\n"
         "store: the name was refused), 3 serial error, 4 the device list or the preset file cannot be\n"
-        "read or saved (after a search the rows are shown all the same).\n");
+        "read or saved (after a search the rows are shown all the same).\n")
+        .arg(setParameterHelp());
 }
 
 } // namespace Cli

@@ -13,6 +13,7 @@
 #include "protocol/AmpParameters.h"
 #include "protocol/FullStateReply.h"
 #include "protocol/MonitorReply.h"
+#include "protocol/ParameterTable.h"
 #include "protocol/ValueMapping.h"
 #include "serial/ForwardingLink.h"
 #include "serial/LinkSettings.h"
@@ -58,64 +59,39 @@ int fullStateWaitMs(int baudRate)
 
 bool setNeedsGainTop(const SetRequest& request)
 {
-    return request.parameter == u"gain" || request.parameter == u"threshold";
+    for (const Parameter& p : ParameterTable::all())
+        if (request.parameter == QLatin1String(p.word) && p.anchor != RangeAnchor::Fixed)
+            return true;
+    return false;
 }
 
 QByteArray setFrame(const SetRequest& r, DeviceAddress a, std::optional<int> gainTop)
 {
-    using namespace ValueMapping;
-    const QString& p = r.parameter;
-    const int ch = r.channel;
-    const QString first = r.values.value(0);
-    const QString second = r.values.value(1);
-    const bool on = first == u"1";
-    if (p == u"volume")
-        return Commands::volume(a, ch, Range{-80, 6}.clamp(leadingInteger(first)));
-    if (p == u"mute")
-        return Commands::mute(a, ch, on);
-    if (p == u"invert")
-        return Commands::invert(a, ch, on);
-    if (p == u"gain")
-        return gainTop ? Commands::gain(a, ch, gainRange(*gainTop).clamp(leadingInteger(first))) : QByteArray();
-    if (p == u"threshold")
-        return gainTop ? Commands::threshold(a, ch, thresholdBox(first, thresholdRange(*gainTop)).value) : QByteArray();
-    if (p == u"delay")
-        return Commands::delay(a, ch, delayBox(first).value);
-    if (p == u"input") {
-        static const QStringList inputs{"analog", "aes3", "auto"};
-        return Commands::inputType(a, ch, static_cast<int>(inputs.indexOf(first)));
-    }
-    if (p == u"output")
-        return Commands::outputSource(a, ch, first.toInt());
-    if (p == u"power")
-        return Commands::power(a, first == u"on" ? 1 : 2); // 1 on, 2 standby
-    if (p == u"knoblock")
-        return Commands::knobLock(a, on);
-    if (p == u"reset")
+    if (r.parameter == u"reset")
         return Commands::factoryReset(a);
-    if (p == u"hptype")
-        return Commands::highPassType(a, ch, first.toInt());
-    if (p == u"lptype")
-        return Commands::lowPassType(a, ch, first.toInt());
-    if (p == u"hpfreq")
-        return Commands::highPassFrequency(a, ch, crossoverFrequencyBox(first).value);
-    if (p == u"lpfreq")
-        return Commands::lowPassFrequency(a, ch, crossoverFrequencyBox(first).value);
-    if (p == u"attack")
-        return Commands::attack(a, ch, limiterTimeBox(first).value, AttackSource::Box);
-    if (p == u"release")
-        return Commands::release(a, ch, limiterTimeBox(first).value);
-    if (p == u"eqbypass")
-        return Commands::eqBypass(a, ch, on);
-    if (p == u"eq")
-        return Commands::eqBand(a, ch, r.band, eqFrequencyBox(first).value, eqGainBox(second).value);
-    if (p == u"eqq")
-        return Commands::eqQ(a, ch, r.band, qBox(first).wire);
-    if (p == u"eqtype")
-        return Commands::eqType(a, ch, r.band, first.toInt());
-    if (p == u"eqreset")
-        return Commands::eqReset(a, ch);
-    return {};
+    if (r.parameter == u"eqreset")
+        return Commands::eqReset(a, r.channel);
+    // The values go into a model of the amplifier, read as the editor's
+    // boxes read them; its frame carries them.
+    AmpParameters state;
+    if (gainTop)
+        state.setGainTop(*gainTop);
+    std::optional<ParameterPath> first;
+    qsizetype next = 0;
+    for (const Parameter& p : ParameterTable::all()) {
+        if (r.parameter != QLatin1String(p.word))
+            continue;
+        if (p.anchor != RangeAnchor::Fixed && !gainTop)
+            return {};
+        const ParameterPath path{p.key, std::max(0, r.channel - 1), std::max(0, r.band - 1)};
+        const std::optional<double> v = ParameterTable::readText(p, r.values.value(next++), state);
+        if (!v)
+            return {};
+        ParameterTable::setValue(state, path, *v);
+        if (!first)
+            first = path;
+    }
+    return first ? ParameterTable::frame(state, *first, a) : QByteArray();
 }
 
 namespace {
@@ -499,40 +475,45 @@ int Session::set()
     return exitSuccess;
 }
 
-QJsonValue channelJson(const FullStateReply& reply, const ChannelParameters& c, int index)
+// A value as read prints as a number, a flag as true or false; one the reply
+// did not carry (or the model does not know) as null.
+QJsonValue valueJson(const FullStateReply& reply, const AmpParameters& parameters, const ParameterPath& path)
 {
-    const auto has = [](const FullStateReply::PerChannel& section) { return section.has_value(); };
-    const auto field = [](bool present, QJsonValue value) { return present ? value : QJsonValue(QJsonValue::Null); };
+    const std::optional<double> v = ParameterTable::value(parameters, path);
+    if (!carries(reply, path) || !v)
+        return QJsonValue(QJsonValue::Null);
+    switch (ParameterTable::of(path.key).kind) {
+    case ParameterKind::Flag:
+        return *v != 0;
+    case ParameterKind::Decimal:
+        return *v;
+    case ParameterKind::Integer:
+    case ParameterKind::Choice:
+        break;
+    }
+    return static_cast<int>(*v);
+}
+
+QJsonValue channelJson(const FullStateReply& reply, const AmpParameters& parameters, int channel)
+{
+    QJsonObject object;
     QJsonArray bands;
     for (int b = 0; b < bandCount; ++b) {
-        const EqBand& band = c.bands[static_cast<size_t>(b)];
-        if (!reply.bands[static_cast<size_t>(index)][static_cast<size_t>(b)]) {
+        if (!carries(reply, {ParameterKey::BandType, channel, b})) {
             bands.append(QJsonValue(QJsonValue::Null));
             continue;
         }
-        bands.append(QJsonObject{{"bandFrequencyHz", band.bandFrequencyHz},
-                                 {"bandGainDb", band.bandGainDb},
-                                 {"bandQ", band.bandQ},
-                                 {"bandType", static_cast<int>(band.bandType)}});
+        QJsonObject band;
+        for (const Parameter& p : ParameterTable::all())
+            if (p.scope == ParameterScope::Band)
+                band.insert(QLatin1String(p.name), valueJson(reply, parameters, {p.key, channel, b}));
+        bands.append(band);
     }
-    return QJsonObject{
-        {"volumeDb", field(has(reply.volume), c.volumeDb)},
-        {"mute", field(has(reply.mute), c.mute)},
-        {"invert", field(has(reply.invert), c.invert)},
-        {"gainDb", field(has(reply.gain), c.gainDb)},
-        {"delayUs", field(has(reply.delay) && c.delayUs, c.delayUs.value_or(0))},
-        {"inputType", field(has(reply.inputType), static_cast<int>(c.inputType))},
-        {"outputSource", field(has(reply.outputSource), c.outputSource)},
-        {"hpType", field(has(reply.hpType), static_cast<int>(c.hpType))},
-        {"lpType", field(has(reply.lpType), static_cast<int>(c.lpType))},
-        {"hpFrequencyHz", field(has(reply.hpFrequency), c.hpFrequencyHz)},
-        {"lpFrequencyHz", field(has(reply.lpFrequency), c.lpFrequencyHz)},
-        {"limiterThreshold", field(has(reply.threshold), c.limiterThreshold)},
-        {"attackMs", field(has(reply.attack), c.attackMs)},
-        {"releaseMs", field(has(reply.release), c.releaseMs)},
-        {"eqBypass", field(has(reply.eqBypass), c.eqBypass)},
-        {"bands", bands},
-    };
+    for (const Parameter& p : ParameterTable::all())
+        if (p.scope == ParameterScope::Channel)
+            object.insert(QLatin1String(p.name), valueJson(reply, parameters, {p.key, channel, 0}));
+    object.insert(QStringLiteral("bands"), bands);
+    return object;
 }
 
 QString jsonText(const QJsonValue& v)
@@ -567,21 +548,26 @@ void Session::printState(const FullStateReply& state)
     const int channels = std::clamp(parameters.channelCount, 1, channelCountMax);
     QJsonArray channelArray;
     for (int c = 0; c < channels; ++c)
-        channelArray.append(channelJson(*reply, parameters.channels[static_cast<size_t>(c)], c));
-    const QJsonObject object{
+        channelArray.append(channelJson(*reply, parameters, c));
+    QJsonObject object{
         {"address", optionalValue(reply->address)},
         {"channelCount", optionalValue(reply->channelCount)},
         {"gainTop", optionalValue(reply->gainTop)},
-        {"powerState", optionalValue(reply->powerState)},
-        {"knobLock", reply->knobLock ? QJsonValue(*reply->knobLock != 0) : QJsonValue(QJsonValue::Null)},
         {"channels", channelArray},
     };
+    for (const Parameter& p : ParameterTable::all())
+        if (p.scope == ParameterScope::Amplifier)
+            object.insert(QLatin1String(p.name), valueJson(*reply, parameters, {p.key, 0, 0}));
     if (inv.json) {
         printJson(object);
         return;
     }
-    for (const char* key : {"address", "channelCount", "gainTop", "powerState", "knobLock"})
-        env.out << key << ": " << jsonText(object.value(QLatin1String(key))) << Qt::endl;
+    QStringList keys{QStringLiteral("address"), QStringLiteral("channelCount"), QStringLiteral("gainTop")};
+    for (const Parameter& p : ParameterTable::all())
+        if (p.scope == ParameterScope::Amplifier)
+            keys << QLatin1String(p.name);
+    for (const QString& key : keys)
+        env.out << key << ": " << jsonText(object.value(key)) << Qt::endl;
     static const char* const names[] = {"CHA", "CHB", "CHC", "CHD"};
     for (int c = 0; c < channels; ++c) {
         const QJsonObject ch = channelArray.at(c).toObject();

@@ -165,6 +165,20 @@ FullStateReply decodeFullStateReply(const QByteArray& reply)
     return result;
 }
 
+bool carries(const FullStateReply& reply, const ParameterPath& path)
+{
+    switch (ParameterTable::of(path.key).scope) {
+    case ParameterScope::Amplifier:
+        return (reply.*amplifierSection(path.key)).has_value();
+    case ParameterScope::Channel:
+        return (reply.*channelSection(path.key)).has_value();
+    case ParameterScope::Band:
+        break;
+    }
+    return path.channel >= 0 && path.channel < channelCountMax && path.band >= 0 && path.band < bandCount
+        && reply.bands[path.channel][path.band].has_value();
+}
+
 void applyFullStateReply(const FullStateReply& reply, AmpParameters& parameters)
 {
     if (!reply.startsWithHeader) {

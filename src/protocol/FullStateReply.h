@@ -82,6 +82,10 @@ inline constexpr qsizetype size = 597;           // gainTop, one spare byte, the
 // Never reads past the bytes given.
 FullStateReply decodeFullStateReply(const QByteArray& reply);
 
+struct ParameterPath;
+// Whether the reply carried the section (or the band record) of that value.
+bool carries(const FullStateReply& reply, const ParameterPath& path);
+
 // Applies what arrived, in the editor's order (gainTop before gain). With
 // two channels the output sources of CHC and CHD are not applied; with a
 // channel count other than 2 or 4 no output source is. Values are limited

@@ -15,57 +15,66 @@ using S = ParameterScope;
 using V = ParameterKind;
 using A = RangeAnchor;
 using G = CommandGroup;
+using F = TextForm;
 
 constexpr QStringList (*noTexts)() = nullptr;
 
-// In the order vx4ctl names them. Ranges come from ValueMapping, where each
-// is written once.
+QStringList powerTexts() { return {QStringLiteral("on"), QStringLiteral("standby")}; }
+
+// In the order vx4ctl's help names them. Ranges come from ValueMapping, where
+// each is written once.
 const std::array<Parameter, parameterKeyCount> table{{
-    // key, name, scope, kind, anchor, minimum, maximum, decimals,
-    // group, selector, bytes, signed, offset, reply offset, limit on read, texts
-    {K::PowerState, "powerState", S::Amplifier, V::Choice, A::Fixed, 1, 2, 0, //
-     G::Power, 0x01, 1, false, 0, L::power, true, noTexts},
-    {K::KnobLock, "knobLock", S::Amplifier, V::Flag, A::Fixed, 0, 1, 0, //
-     G::KnobLock, 0x01, 1, false, 0, L::knobLock, true, noTexts},
-    {K::VolumeDb, "volumeDb", S::Channel, V::Integer, A::Fixed, VM::volumeRange.minimum, VM::volumeRange.maximum, 0,
-     G::Volume, 0x03, 1, true, 0, L::volume, true, noTexts},
-    {K::Mute, "mute", S::Channel, V::Flag, A::Fixed, 0, 1, 0, //
+    // key, name, vx4ctl word, form, help, scope, kind, anchor, minimum, maximum, decimals,
+    // group, selector, bytes, signed, list offset, reply offset, limited on reading, texts
+    {K::VolumeDb, "volumeDb", "volume", F::Whole, "DB", S::Channel, V::Integer, A::Fixed, VM::volumeRange.minimum,
+     VM::volumeRange.maximum, 0, G::Volume, 0x03, 1, true, 0, L::volume, true, noTexts},
+    {K::Mute, "mute", "mute", F::Flag, "", S::Channel, V::Flag, A::Fixed, 0, 1, 0, //
      G::Mute, 0x01, 1, false, 0, L::mute, true, noTexts},
-    {K::Invert, "invert", S::Channel, V::Flag, A::Fixed, 0, 1, 0, //
+    {K::Invert, "invert", "invert", F::Flag, "", S::Channel, V::Flag, A::Fixed, 0, 1, 0, //
      G::Invert, 0x01, 1, false, 0, L::invert, true, noTexts},
-    {K::GainDb, "gainDb", S::Channel, V::Integer, A::GainTop, -VM::gainRangeBelowTop, 0, 0, //
+    {K::GainDb, "gainDb", "gain", F::Whole, "DB", S::Channel, V::Integer, A::GainTop, -VM::gainRangeBelowTop, 0, 0,
      G::Gain, 0x01, 1, true, 0, L::gain, true, noTexts},
-    {K::DelayUs, "delayUs", S::Channel, V::Integer, A::Fixed, VM::delayRange.minimum, VM::delayRange.maximum, 0,
-     G::Delay, 0x01, 2, false, 0, L::delay, false, noTexts},
-    {K::InputType, "inputType", S::Channel, V::Choice, A::Fixed, 0, inputTypeCount - 1, 0, //
+    {K::DelayUs, "delayUs", "delay", F::Whole, "US", S::Channel, V::Integer, A::Fixed, VM::delayRange.minimum,
+     VM::delayRange.maximum, 0, G::Delay, 0x01, 2, false, 0, L::delay, false, noTexts},
+    {K::InputType, "inputType", "input", F::Word, "", S::Channel, V::Choice, A::Fixed, 0, inputTypeCount - 1, 0,
      G::InputType, 0x01, 1, false, 0, L::inputType, true, inputTypeNames},
-    {K::OutputSource, "outputSource", S::Channel, V::Choice, A::Fixed, 0, outputSourceBridged, 0, //
-     G::OutputSource, 0x01, 1, false, 0, L::outputSource, true, noTexts},
-    {K::HpType, "hpType", S::Channel, V::Choice, A::Fixed, 0, crossoverFilterTypeCount - 1, 0, //
-     G::HighPassType, 0x01, 1, false, 1, L::hpType, true, crossoverFilterTypeNames},
-    {K::LpType, "lpType", S::Channel, V::Choice, A::Fixed, 0, crossoverFilterTypeCount - 1, 0, //
-     G::LowPassType, 0x01, 1, false, 1, L::lpType, true, crossoverFilterTypeNames},
-    {K::HpFrequencyHz, "hpFrequencyHz", S::Channel, V::Integer, A::Fixed, VM::frequencyRange.minimum,
-     VM::frequencyRange.maximum, 0, G::HighPassFrequency, 0x01, 2, false, 0, L::hpFrequency, true, noTexts},
-    {K::LpFrequencyHz, "lpFrequencyHz", S::Channel, V::Integer, A::Fixed, VM::frequencyRange.minimum,
-     VM::frequencyRange.maximum, 0, G::LowPassFrequency, 0x01, 2, false, 0, L::lpFrequency, true, noTexts},
-    {K::LimiterThreshold, "limiterThreshold", S::Channel, V::Integer, A::Threshold, VM::thresholdBelowTop.minimum,
-     VM::thresholdBelowTop.maximum, 0, G::Threshold, 0x01, 1, true, 0, L::threshold, true, noTexts},
-    {K::AttackMs, "attackMs", S::Channel, V::Integer, A::Fixed, VM::limiterTimeRange.minimum,
+    // Sources 1..4, 5 the pair's first channel (bridged); 0, nothing chosen,
+    // is no value an amplifier holds.
+    {K::OutputSource, "outputSource", "output", F::Position, "", S::Channel, V::Choice, A::Fixed, 1,
+     outputSourceBridged, 0, G::OutputSource, 0x01, 1, false, 0, L::outputSource, true, noTexts},
+    {K::PowerState, "powerState", "power", F::Word, "", S::Amplifier, V::Choice, A::Fixed, 1, 2, 0, //
+     G::Power, 0x01, 1, false, 0, L::power, true, powerTexts},
+    {K::KnobLock, "knobLock", "knoblock", F::Flag, "", S::Amplifier, V::Flag, A::Fixed, 0, 1, 0, //
+     G::KnobLock, 0x01, 1, false, 0, L::knobLock, true, noTexts},
+    {K::HpType, "hpType", "hptype", F::Position, "", S::Channel, V::Choice, A::Fixed, 0,
+     crossoverFilterTypeCount - 1, 0, G::HighPassType, 0x01, 1, false, 1, L::hpType, true, crossoverFilterTypeNames},
+    {K::LpType, "lpType", "lptype", F::Position, "", S::Channel, V::Choice, A::Fixed, 0,
+     crossoverFilterTypeCount - 1, 0, G::LowPassType, 0x01, 1, false, 1, L::lpType, true, crossoverFilterTypeNames},
+    {K::HpFrequencyHz, "hpFrequencyHz", "hpfreq", F::Kilohertz, "HZ", S::Channel, V::Integer, A::Fixed,
+     VM::frequencyRange.minimum, VM::frequencyRange.maximum, 0, G::HighPassFrequency, 0x01, 2, false, 0,
+     L::hpFrequency, true, noTexts},
+    {K::LpFrequencyHz, "lpFrequencyHz", "lpfreq", F::Kilohertz, "HZ", S::Channel, V::Integer, A::Fixed,
+     VM::frequencyRange.minimum, VM::frequencyRange.maximum, 0, G::LowPassFrequency, 0x01, 2, false, 0,
+     L::lpFrequency, true, noTexts},
+    {K::AttackMs, "attackMs", "attack", F::Whole, "MS", S::Channel, V::Integer, A::Fixed, VM::limiterTimeRange.minimum,
      VM::limiterTimeRange.maximum, 0, G::Attack, static_cast<int>(AttackSource::Box), 2, false, 0, L::attack, true,
      noTexts},
-    {K::ReleaseMs, "releaseMs", S::Channel, V::Integer, A::Fixed, VM::limiterTimeRange.minimum,
-     VM::limiterTimeRange.maximum, 0, G::Release, 0x01, 2, false, 0, L::release, true, noTexts},
-    {K::EqBypass, "eqBypass", S::Channel, V::Flag, A::Fixed, 0, 1, 0, //
+    {K::ReleaseMs, "releaseMs", "release", F::Whole, "MS", S::Channel, V::Integer, A::Fixed,
+     VM::limiterTimeRange.minimum, VM::limiterTimeRange.maximum, 0, G::Release, 0x01, 2, false, 0, L::release, true,
+     noTexts},
+    {K::LimiterThreshold, "limiterThreshold", "threshold", F::Whole, "VALUE", S::Channel, V::Integer, A::Threshold,
+     VM::thresholdBelowTop.minimum, VM::thresholdBelowTop.maximum, 0, G::Threshold, 0x01, 1, true, 0, L::threshold,
+     true, noTexts},
+    {K::EqBypass, "eqBypass", "eqbypass", F::Flag, "", S::Channel, V::Flag, A::Fixed, 0, 1, 0, //
      G::EqBypass, 0x01, 1, false, 0, L::eqBypass, true, noTexts},
     // Band fields: the offset is the one inside a band record.
-    {K::BandFrequencyHz, "bandFrequencyHz", S::Band, V::Integer, A::Fixed, VM::frequencyRange.minimum,
-     VM::frequencyRange.maximum, 0, G::EqBand, 0x03, 2, false, 0, 1, true, noTexts},
-    {K::BandGainDb, "bandGainDb", S::Band, V::Decimal, A::Fixed, VM::eqGainRange.minimum, VM::eqGainRange.maximum, 2,
-     G::EqBand, 0x03, 2, true, 0, 3, true, noTexts},
-    {K::BandQ, "bandQ", S::Band, V::Decimal, A::Fixed, VM::qMinimum, VM::qMaximum, 1, //
+    {K::BandFrequencyHz, "bandFrequencyHz", "eq", F::Whole, "FREQ", S::Band, V::Integer, A::Fixed,
+     VM::frequencyRange.minimum, VM::frequencyRange.maximum, 0, G::EqBand, 0x03, 2, false, 0, 1, true, noTexts},
+    {K::BandGainDb, "bandGainDb", "eq", F::Decimal, "GAINDB", S::Band, V::Decimal, A::Fixed, VM::eqGainRange.minimum,
+     VM::eqGainRange.maximum, 2, G::EqBand, 0x03, 2, true, 0, 3, true, noTexts},
+    {K::BandQ, "bandQ", "eqq", F::Decimal, "Q", S::Band, V::Decimal, A::Fixed, VM::qMinimum, VM::qMaximum, 1, //
      G::EqQ, 0x01, 2, false, 0, 5, true, noTexts},
-    {K::BandType, "bandType", S::Band, V::Choice, A::Fixed, 0, eqFilterTypeCount - 1, 0, //
+    {K::BandType, "bandType", "eqtype", F::Position, "", S::Band, V::Choice, A::Fixed, 0, eqFilterTypeCount - 1, 0,
      G::EqType, 0x01, 1, false, 1, 7, true, eqFilterTypeNames},
 }};
 
@@ -74,18 +83,13 @@ constexpr const char* channelNames[] = {"CHA", "CHB", "CHC", "CHD"};
 bool validChannel(int channel) { return channel >= 0 && channel < channelCountMax; }
 bool validBand(int band) { return band >= 0 && band < bandCount; }
 
-// What each value is worth in the model: band gains in hundredths, Q in
-// tenths (the model holds one decimal), everything else whole.
+// What each value is worth as it travels: band gains and Q in hundredths,
+// everything else whole.
 double held(const Parameter& p, double value)
 {
-    switch (p.key) {
-    case K::BandGainDb:
+    if (p.kind == V::Decimal)
         return std::round(value * 100.0) / 100.0;
-    case K::BandQ:
-        return std::trunc(value * 10.0 + 1e-6) / 10.0;
-    default:
-        return std::round(value);
-    }
+    return std::round(value);
 }
 
 } // namespace
@@ -146,7 +150,10 @@ std::optional<double> value(const AmpParameters& state, const ParameterPath& pat
             return std::nullopt;
         return *ch.delayUs;
     case K::InputType: return static_cast<int>(ch.inputType);
-    case K::OutputSource: return ch.outputSource;
+    case K::OutputSource:
+        if (ch.outputSource == 0)
+            return std::nullopt; // nothing chosen yet
+        return ch.outputSource;
     case K::HpType: return static_cast<int>(ch.hpType);
     case K::LpType: return static_cast<int>(ch.lpType);
     case K::HpFrequencyHz: return ch.hpFrequencyHz;
@@ -261,7 +268,55 @@ void setFromWire(AmpParameters& state, const ParameterPath& path, int wire)
         state.channels[path.channel].delayUs = wire;
         return;
     }
+    // The model holds a Q it reads with one decimal, cut: 147 is 1.4.
+    if (p.key == K::BandQ) {
+        setValue(state, path, (wire / 10) / 10.0);
+        return;
+    }
     setValue(state, path, valueFromWire(p, wire));
+}
+
+std::optional<double> readText(const Parameter& p, const QString& text, const AmpParameters& state)
+{
+    switch (p.form) {
+    case F::Flag:
+        return text == u"1" ? 1 : 0;
+    case F::Word: {
+        const QStringList words = p.texts ? p.texts() : QStringList();
+        for (qsizetype i = 0; i < words.size(); ++i)
+            if (text.compare(words[i], Qt::CaseInsensitive) == 0)
+                return p.minimum + static_cast<double>(i);
+        return std::nullopt;
+    }
+    case F::Position:
+        return text.toInt();
+    case F::Kilohertz:
+        return VM::crossoverFrequencyBox(text).value;
+    case F::Decimal:
+        if (p.key == K::BandQ)
+            return VM::qBox(text).q;
+        return VM::eqGainBox(text).value; // the band gain's box takes whole decibels
+    case F::Whole:
+        break;
+    }
+    return limits(p, state).clamp(VM::leadingInteger(text));
+}
+
+QString valueHelp(const Parameter& p)
+{
+    switch (p.form) {
+    case F::Flag:
+        return QStringLiteral("0|1");
+    case F::Word:
+        return (p.texts ? p.texts() : QStringList()).join(u'|').toLower();
+    case F::Position:
+        return QStringLiteral("%1..%2").arg(p.minimum).arg(p.maximum);
+    case F::Whole:
+    case F::Decimal:
+    case F::Kilohertz:
+        break;
+    }
+    return QString::fromLatin1(p.valueName);
 }
 
 QByteArray shortFrame(ParameterKey key, DeviceAddress address, int wireChannel, int wireValue)

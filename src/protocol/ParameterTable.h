@@ -20,8 +20,6 @@
 // here.
 
 enum class ParameterKey : int {
-    PowerState,
-    KnobLock,
     VolumeDb,
     Mute,
     Invert,
@@ -29,13 +27,15 @@ enum class ParameterKey : int {
     DelayUs,
     InputType,
     OutputSource,
+    PowerState,
+    KnobLock,
     HpType,
     LpType,
     HpFrequencyHz,
     LpFrequencyHz,
-    LimiterThreshold,
     AttackMs,
     ReleaseMs,
+    LimiterThreshold,
     EqBypass,
     BandFrequencyHz,
     BandGainDb,
@@ -51,6 +51,16 @@ enum class ParameterKind {
     Decimal,
     Flag,   // 0 or 1
     Choice, // a list position
+};
+
+// How a typed value is read, as the editor's boxes read it.
+enum class TextForm {
+    Whole,     // a whole number, limited to the range
+    Decimal,   // a decimal number (the band gain is taken whole, as its box does)
+    Kilohertz, // hertz, or kilohertz with a trailing K ("2k" is 2000)
+    Flag,      // 0 or 1
+    Word,      // one of the list texts, in any case
+    Position,  // a list position, as a number
 };
 
 // What a range is measured from.
@@ -70,6 +80,9 @@ struct ParameterLimits {
 struct Parameter {
     ParameterKey key;
     const char* name; // the JSON key of vx4ctl read: "volumeDb"
+    const char* word; // vx4ctl set's word: "volume"; the band's frequency and gain share "eq"
+    TextForm form;
+    const char* valueName; // the value in vx4ctl's help: "DB"; empty where the form says it
     ParameterScope scope;
     ParameterKind kind;
     RangeAnchor anchor;
@@ -124,6 +137,12 @@ std::optional<double> value(const AmpParameters& state, const ParameterPath& pat
 // Sets a value, limited to the range and to the step the wire carries; a
 // list position outside its list changes nothing.
 void setValue(AmpParameters& state, const ParameterPath& path, double value);
+
+// A typed value read as the editor's box reads it; nullopt for a word that
+// is not in the list. The text is expected in the parameter's form.
+std::optional<double> readText(const Parameter& parameter, const QString& text, const AmpParameters& state);
+// The value as vx4ctl's help names it: "DB", "0|1", "analog|aes3|auto", "0..9".
+QString valueHelp(const Parameter& parameter);
 
 // Every path of a state of `channelCount` channels, amplifier first, then
 // channel by channel, bands last.

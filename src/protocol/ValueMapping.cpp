@@ -184,7 +184,7 @@ QBoxValue qBox(const QString& typed)
     return result;
 }
 
-QString bandFrequencyText(int frequencyHz) { return QString::number(std::min(frequencyHz, 20000)); }
+QString bandFrequencyText(int frequencyHz) { return QString::number(std::min(frequencyHz, frequencyRange.maximum)); }
 
 QString bandGainText(double gainDb) { return QString::asprintf("%0.1f", gainDb); }
 

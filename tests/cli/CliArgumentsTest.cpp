@@ -25,7 +25,7 @@ INSTANTIATE_TEST_SUITE_P(Table, BadArguments,
                                          "set 3 volume", "set 3 volume B", "set 3 volume E -20",
                                          "set 3 volume 5 -20", "set 3 volume B loud", "set 3 volume B -20 1",
                                          "set 255 volume B -20", "set 3 mute A 2", "set 3 input A spdif",
-                                         "set 3 output A 6", "set 3 output A 0", "set 3 power off",
+                                         "set 3 output A 6", "set 3 output A 0", "set 3 output C 5", "set 3 power off",
                                          "set 3 reset now", "set 3 hptype A 10", "set 3 hpfreq A 2kk",
                                          "set 3 eq A 16 1000 3", "set 3 eq A 0 1000 3", "set 3 eq A 1 1000",
                                          "set 3 eqq A 1 wide", "set 3 eqtype A 1 11", "set 3 gain A 10 --gain-top 200",
@@ -89,7 +89,8 @@ TEST(GoodArguments, ParseIntoTheInvocation)
 
     for (const char* line : {"preset save 3 a.save", "slot name 3 1", "slot recall 0 3", "slot clear 0", "search", "status", "status --list save.txt", "--port 2 --baud 38400 status 7",
                              "set 3 hpfreq A 2k", "set 3 lpfreq 1 2.5K", "set 3 power standby", "set 3 reset",
-                             "set 3 input C AES3", "address 0 254", "--help", "--version bogus"})
+                             "set 3 input C AES3", "set 3 output D 5", "set 3 eqreset B", "address 0 254", "--help",
+                             "--version bogus"})
         EXPECT_TRUE(Cli::parseArguments(split(line)).ok()) << line;
 }
 

@@ -102,8 +102,10 @@ TEST(ParameterTable, ValuesAreLimitedAndListsRefuseWhatTheyLack)
     ParameterTable::setValue(state, volume, -100);
     EXPECT_EQ(state.channels[1].volumeDb, -80);
     const ParameterPath q{ParameterKey::BandQ, 0, 3};
-    ParameterTable::setValue(state, q, 2.37);
-    EXPECT_EQ(state.band(0, 3).bandQ, 2.3); // one decimal, cut
+    ParameterTable::setValue(state, q, 2.374);
+    EXPECT_EQ(state.band(0, 3).bandQ, 2.37); // hundredths travel
+    ParameterTable::setFromWire(state, q, 147);
+    EXPECT_EQ(state.band(0, 3).bandQ, 1.4); // a Q read is held with one decimal, cut
     const ParameterPath type{ParameterKey::HpType, 2, 0};
     ParameterTable::setValue(state, type, 4);
     ParameterTable::setValue(state, type, 10);
