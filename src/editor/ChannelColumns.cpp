@@ -43,10 +43,13 @@ void ChannelColumns::build()
 
         const QString volumeName = channelName(tr("Vol(dB)"), c);
         caption(context, tr("Vol(dB)"), x, top + 22, columnWidth - 6, 9);
-        caption(context, QStringLiteral("+6"), x, top + 32, 14, 9);
-        caption(context, QStringLiteral("-80"), x, top + 172, 14, 9);
+        // The scale's ends: "+6" at the top, "-80" at the bottom.
+        const VM::Range volumes = context.range(ParameterKey::VolumeDb);
+        caption(context, QStringLiteral("+%1").arg(volumes.maximum), x, top + 32, 14, 9);
+        caption(context, QString::number(volumes.minimum), x, top + 172, 14, 9);
         column.volumeSlider = new FaderSlider(canvas);
-        column.volumeSlider->setRange(VM::volumePositionRange.minimum, VM::volumePositionRange.maximum);
+        const VM::Range volumePositions = context.upsideDown(ParameterKey::VolumeDb);
+        column.volumeSlider->setRange(volumePositions.minimum, volumePositions.maximum);
         column.volumeSlider->setTickPosition(QSlider::TicksRight);
         column.volumeSlider->setTickInterval(10);
         column.volumeSlider->setPageStep(10);

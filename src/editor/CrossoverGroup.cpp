@@ -66,7 +66,8 @@ void CrossoverGroup::build()
         caption(context, frequencyCaptions[s], x, y + 24, width - 8, 9)->setBuddy(side.frequencyBox);
         side.frequencyBox->setAccessibleName(frequencyCaptions[s]);
         side.arrows = new ArrowButtons(canvas);
-        side.arrows->setRange(VM::frequencyRange.minimum, VM::frequencyRange.maximum);
+        const VM::Range frequencies = context.range(ParameterKey::HpFrequencyHz);
+        side.arrows->setRange(frequencies.minimum, frequencies.maximum);
         place(context, side.arrows, x + 50, y + 33, 10, 12);
         side.arrows->setAccessibleName(frequencyCaptions[s] + tr(" arrows"));
 

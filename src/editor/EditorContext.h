@@ -1,11 +1,13 @@
 #pragma once
 
 #include "editor/EditorSession.h"
+#include "protocol/ParameterTable.h"
 #include "response/MarkerState.h"
 #include "widgets/DialogUnits.h"
 
 #include <QString>
 
+#include <cmath>
 #include <functional>
 
 class QComboBox;
@@ -38,6 +40,19 @@ struct EditorContext {
     std::function<void()> refreshRead;
 
     AmpParameters& parameters() { return session.parameters(); }
+    // A parameter's range for the amplifier edited, from the parameter table,
+    // scaled (Q in tenths for its arrows) and, for the sliders whose top is
+    // their minimum position, upside down.
+    ValueMapping::Range range(ParameterKey key, double scale = 1) const
+    {
+        const ParameterLimits limits = ParameterTable::limits(key, session.parameters());
+        return {static_cast<int>(std::lround(limits.minimum * scale)), static_cast<int>(std::lround(limits.maximum * scale))};
+    }
+    ValueMapping::Range upsideDown(ParameterKey key) const
+    {
+        const ValueMapping::Range values = range(key);
+        return {-values.maximum, -values.minimum};
+    }
     DeviceAddress address() const { return session.address(); }
     bool isOpen() const { return session.isOpen(); }
     // A frame caused by the user; never while applying.

@@ -66,7 +66,8 @@ void EqRow::build()
         (*spec.box)->setAccessibleName(spec.caption);
     }
     qArrows = new ArrowButtons(canvas);
-    qArrows->setRange(VM::qArrowRange.minimum, VM::qArrowRange.maximum);
+    const VM::Range qTenths = context.range(ParameterKey::BandQ, 10);
+    qArrows->setRange(qTenths.minimum, qTenths.maximum);
     place(context, qArrows, 210, top, 10, height);
     qArrows->setAccessibleName(tr("Q arrows"));
 
@@ -142,9 +143,8 @@ void EqRow::bandDragged()
         if (dragged.hasGain())
             gainBox->setText(VM::bandGainText(dragged.bandGainDb));
     }
-    constexpr double topGainDb = 18.0;
     context.send(Commands::eqBand(context.address(), channel() + 1, band() + 1, dragged.bandFrequencyHz,
-                                  std::min(dragged.bandGainDb, topGainDb)));
+                                  std::min<double>(dragged.bandGainDb, context.range(ParameterKey::BandGainDb).maximum)));
 }
 
 void EqRow::showBand(bool afterRead)

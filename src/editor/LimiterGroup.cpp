@@ -47,11 +47,14 @@ void LimiterGroup::build()
         connect(control.slider, &QSlider::valueChanged, this, [this, kind] { sliderMoved(kind); });
         connect(control.box, &EditorBox::committed, this, [this, kind] { commitBox(kind); });
     }
-    controls[Attack].slider->setRange(VM::limiterTimePositionRange.minimum, VM::limiterTimePositionRange.maximum);
-    controls[Release].slider->setRange(VM::limiterTimePositionRange.minimum, VM::limiterTimePositionRange.maximum);
+    // 10001 - value: the positions span the values' range.
+    for (const auto& [kind, key] : {std::pair{Attack, ParameterKey::AttackMs}, std::pair{Release, ParameterKey::ReleaseMs}}) {
+        const VM::Range times = context.range(key);
+        controls[kind].slider->setRange(times.minimum, times.maximum);
+    }
     controls[Attack].slider->setPageStep(100);
     controls[Release].slider->setPageStep(100);
-    const VM::Range thresholds = context.parameters().thresholdPositionRange();
+    const VM::Range thresholds = context.upsideDown(ParameterKey::LimiterThreshold);
     controls[Threshold].slider->setRange(thresholds.minimum, thresholds.maximum);
     connect(channelList, &QComboBox::currentIndexChanged, this, &LimiterGroup::channelChosen);
 
@@ -149,7 +152,7 @@ void LimiterGroup::showParameters()
     ApplyingScope applying(context);
     // Keep every channel's stored values while the range moves under the slider.
     const ChannelParameters kept = context.parameters().channels[std::max(0, channelList->currentIndex())];
-    const VM::Range thresholds = context.parameters().thresholdPositionRange();
+    const VM::Range thresholds = context.upsideDown(ParameterKey::LimiterThreshold);
     controls[Threshold].slider->setRange(thresholds.minimum, thresholds.maximum);
     ChannelParameters& ch = context.parameters().channels[std::max(0, channelList->currentIndex())];
     ch.limiterThreshold = kept.limiterThreshold;

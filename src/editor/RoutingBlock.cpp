@@ -87,7 +87,7 @@ void RoutingBlock::build()
 
 void RoutingBlock::setGainRange()
 {
-    const VM::Range range = context.parameters().gainRange();
+    const VM::Range range = context.range(ParameterKey::GainDb);
     for (Column& column : columns)
         column.gainSlider->setRange(range.minimum, range.maximum);
 }

@@ -116,11 +116,6 @@ ValueMapping::Range AmpParameters::thresholdRange() const
     return gainTopRead ? ValueMapping::thresholdRange(gainTop) : ValueMapping::thresholdRangeBeforeRead;
 }
 
-ValueMapping::Range AmpParameters::thresholdPositionRange() const
-{
-    return gainTopRead ? ValueMapping::thresholdPositionRange(gainTop) : ValueMapping::thresholdPositionRangeBeforeRead;
-}
-
 void AmpParameters::setGainTop(int top)
 {
     gainTop = top;

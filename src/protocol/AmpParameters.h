@@ -133,7 +133,6 @@ struct AmpParameters {
 
     ValueMapping::Range gainRange() const { return ValueMapping::gainRange(gainTop); }
     ValueMapping::Range thresholdRange() const;
-    ValueMapping::Range thresholdPositionRange() const;
 
     // Moves the gain and threshold ranges; values outside them are limited,
     // as the sliders would limit them.

@@ -108,11 +108,6 @@ int gainFromPosition(int position, int gainTop) { return 2 * gainTop - gainRange
 int positionFromGain(int db, int gainTop) { return 2 * gainTop - gainRangeBelowTop - db; }
 
 Range thresholdRange(int gainTop) { return {gainTop + thresholdBelowTop.minimum, gainTop + thresholdBelowTop.maximum}; }
-Range thresholdPositionRange(int gainTop)
-{
-    const Range values = thresholdRange(gainTop);
-    return {-values.maximum, -values.minimum};
-}
 int thresholdFromPosition(int position) { return -position; }
 int positionFromThreshold(int value) { return -value; }
 

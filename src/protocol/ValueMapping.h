@@ -40,7 +40,6 @@ inline constexpr double qMaximum = 20.0;
 
 // ---- Sliders (position p; the top of a vertical slider is its minimum) ----
 
-inline constexpr Range volumePositionRange{-volumeRange.maximum, -volumeRange.minimum};
 inline constexpr int volumeStartPosition = 80;
 int volumeFromPosition(int position);
 int positionFromVolume(int db);
@@ -52,15 +51,12 @@ int positionFromGain(int db, int gainTop);
 // Threshold values and slider positions; before the first full-state read
 // the ranges are fixed and do not follow the default gainTop.
 Range thresholdRange(int gainTop);    // gainTop - 28 .. gainTop + 2
-Range thresholdPositionRange(int gainTop); // -2 - gainTop .. 28 - gainTop
 inline constexpr Range thresholdRangeBeforeRead{11, 41};
-inline constexpr Range thresholdPositionRangeBeforeRead{-thresholdRangeBeforeRead.maximum, -thresholdRangeBeforeRead.minimum};
 inline constexpr int thresholdStartPosition = -41;
 int thresholdFromPosition(int position);
 int positionFromThreshold(int value);
 
 // Attack and release share one mapping.
-inline constexpr Range limiterTimePositionRange = limiterTimeRange;
 inline constexpr int limiterTimeStartPosition = 10000;
 int limiterTimeFromPosition(int position);
 int positionFromLimiterTime(int milliseconds);
@@ -72,7 +68,8 @@ QString integerText(int value);
 
 // ---- EQ wire values ----
 
-inline constexpr Range qArrowRange{1, 200}; // Q x 10
+// The Q arrows step in tenths: 1 .. 200.
+inline constexpr Range qArrowRange{static_cast<int>(qMinimum * 10 + 0.5), static_cast<int>(qMaximum * 10 + 0.5)};
 
 // Gain x 100 cut toward zero, as the 16-bit two's complement (0..65535).
 int eqGainWire(double gainDb);

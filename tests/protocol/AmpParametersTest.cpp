@@ -11,7 +11,6 @@ TEST(AmpParameters, DefaultsBeforeTheFirstRead)
     EXPECT_EQ(p.gainTop, 41);
     EXPECT_EQ(p.gainRange(), (ValueMapping::Range{23, 41}));
     EXPECT_EQ(p.thresholdRange(), (ValueMapping::Range{11, 41}));
-    EXPECT_EQ(p.thresholdPositionRange(), (ValueMapping::Range{-41, -11}));
     const ChannelParameters& ch = p.channels[0];
     EXPECT_EQ(ch.volumeDb, -80);
     EXPECT_EQ(ch.gainDb, 23);

@@ -176,7 +176,6 @@ TEST(FullStateReply, GainTopMovesTheRangesAndComesBeforeGain)
     const AmpParameters p = applied(encodeFullStateReply(sample(), 7));
     EXPECT_EQ(p.gainRange(), (ValueMapping::Range{12, 30}));
     EXPECT_EQ(p.thresholdRange(), (ValueMapping::Range{2, 32}));
-    EXPECT_EQ(p.thresholdPositionRange(), (ValueMapping::Range{-32, -2}));
     // 12 lies below the default range 23..41: applied after gainTop it stands
     EXPECT_EQ(p.channels[0].gainDb, 12);
     EXPECT_EQ(p.channels[0].limiterThreshold, 2);

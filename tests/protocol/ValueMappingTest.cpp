@@ -59,7 +59,6 @@ TEST(Sliders, PositionsAndValues)
     EXPECT_EQ(VM::positionFromGain(30, 30), 12);
     EXPECT_EQ(VM::gainRange(30), (VM::Range{12, 30}));
     EXPECT_EQ(VM::thresholdRange(30), (VM::Range{2, 32}));
-    EXPECT_EQ(VM::thresholdPositionRange(30), (VM::Range{-32, -2}));
     EXPECT_EQ(VM::thresholdFromPosition(-41), 41);
     EXPECT_EQ(VM::limiterTimeFromPosition(10000), 1);
     EXPECT_EQ(VM::positionFromLimiterTime(10000), 1);
