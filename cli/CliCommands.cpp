@@ -2,6 +2,7 @@
 
 #include "app/CodePage.h"
 #include "app/SharedState.h"
+#include "app/StatusWords.h"
 #include "app/UiLanguage.h"
 #include "devices/DeviceListFile.h"
 #include "devices/DeviceSession.h"
@@ -291,7 +292,10 @@ void Session::printRows(const DeviceTable& table, bool withNames)
     QJsonArray array;
     for (const DeviceRow& row : table.allRows()) {
         if (inv.json) {
-            QJsonObject object{{"address", row.address}, {"connection", row.connection}, {"state", row.state}};
+            QJsonObject object{{"address", row.address},
+                               {"connection", row.connection},
+                               {"state", row.state},
+                               {"stateName", statusName(row.status)}};
             if (withNames) {
                 object.insert(QStringLiteral("number"), row.number);
                 object.insert(QStringLiteral("name"), row.name);
@@ -374,7 +378,7 @@ int Session::status()
     // A poll as on a freshly opened home page: no editor and no report of an
     // earlier run in this process has left a status text behind, which would
     // stand in for the replies' texts.
-    sharedState().statusText = SharedState().statusText;
+    sharedState().editorStatus.reset();
     DeviceSession session(link, table);
     unasked += receive();
     session.refreshDevices();
@@ -587,6 +591,39 @@ void Session::printState(const FullStateReply& state)
     }
 }
 
+QJsonArray textList(const std::array<QString, 4>& values)
+{
+    QJsonArray array;
+    for (const QString& v : values)
+        array.append(v);
+    return array;
+}
+
+// The readings as numbers: volts, amperes and degrees, the load judged from
+// them, and the flag bytes (255: nothing flagged).
+QJsonObject readingsJson(const MonitorReadings& r)
+{
+    const auto units = [](const std::array<int, 4>& hundredths) {
+        QJsonArray array;
+        for (int v : hundredths)
+            array.append(v / 100.0);
+        return array;
+    };
+    QJsonArray load;
+    for (LoadState state : r.load) {
+        static const char* const names[] = {"reading", "open", "overload", "unknown"};
+        load.append(QLatin1String(names[static_cast<int>(state)]));
+    }
+    return QJsonObject{{"voltageV", units(r.voltageHundredths)},
+                       {"currentA", units(r.currentHundredths)},
+                       {"load", load},
+                       {"temperatureC", units(r.temperatureHundredths)},
+                       {"powerTemperatureC", r.powerTemperatureHundredths / 100.0},
+                       {"clipFlags", r.clipFlags},
+                       {"limitingFlags", r.limitingFlags},
+                       {"protectionFlags", r.protectionFlags}};
+}
+
 int Session::monitor()
 {
     if (!connect(false)) {
@@ -597,36 +634,33 @@ int Session::monitor()
     int replies = 0;
     for (int poll = 0; !inv.count || poll < *inv.count; ++poll) {
         link.discardInput();
-        // Each line reports its own reply: a reply without any flag turns the
-        // standby text into "Normal", a flagged one replaces it.
-        texts.status = standbyStatusText(englishUi);
         send(Commands::monitorPoll(static_cast<DeviceAddress>(inv.address)));
         waitClock().waitMs(inv.intervalMs);
-        const MonitorDecode decoded = decodeMonitorReply(receive(), texts, englishUi);
+        // Each line reports its own reply: a reply without any flag turns a
+        // standby into "Normal", a flagged one replaces it.
+        const MonitorDecode decoded = decodeMonitorReply(receive(), {AmpStatusKind::Standby});
         if (decoded.discardInput)
             link.discardInput();
         if (!decoded.accepted)
             continue;
         ++replies;
-        texts = decoded.texts;
-        const auto list = [](const std::array<QString, 4>& values) {
-            QJsonArray array;
-            for (const QString& v : values)
-                array.append(v);
-            return array;
-        };
+        if (decoded.readingsComplete)
+            texts = monitorTexts(decoded.readings, texts, englishUi);
+        const QString status = statusWord(decoded.status, englishUi);
         if (inv.json) {
-            printJson(QJsonObject{{"voltage", list(texts.voltage)},
-                                  {"current", list(texts.current)},
-                                  {"temperature", list(texts.temperature)},
+            printJson(QJsonObject{{"voltage", textList(texts.voltage)},
+                                  {"current", textList(texts.current)},
+                                  {"temperature", textList(texts.temperature)},
                                   {"powerTemperature", texts.powerTemperature},
-                                  {"status", texts.status}});
+                                  {"status", status},
+                                  {"statusName", statusName(decoded.status)},
+                                  {"values", readingsJson(decoded.readings)}});
             continue;
         }
         static const char* const names[] = {"CHA", "CHB", "CHC", "CHD"};
         for (size_t c = 0; c < 4; ++c)
             env.out << names[c] << ' ' << texts.voltage[c] << ' ' << texts.current[c] << ' ' << texts.temperature[c] << "; ";
-        env.out << "power " << texts.powerTemperature << "; " << texts.status << Qt::endl;
+        env.out << "power " << texts.powerTemperature << "; " << status << Qt::endl;
     }
     if (replies == 0) {
         env.err << "amplifier " << inv.address << " did not answer" << Qt::endl;

@@ -115,8 +115,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     applyFullStateReply(reply, parameters);
     checkParameters(parameters);
 
-    const QString status = statusTextAfterRead(reply, selector & 1);
-    FUZZ_CHECK(status.isEmpty() || (reply.powerState && (*reply.powerState == 1 || *reply.powerState == 2)));
+    const AmpStatus status = statusAfterRead(reply);
+    FUZZ_CHECK(status.kind == AmpStatusKind::None || (reply.powerState && (*reply.powerState == 1 || *reply.powerState == 2)));
 
     // What was applied, sent back as an amplifier would answer it, reads the
     // same (once a gain ceiling was read, and within the ceilings whose

@@ -1,10 +1,12 @@
-// The editor's monitor reply decoder on any receive buffer. The first byte
-// picks the interface language and the previous status text; the rest is
-// the buffer.
+// The editor's monitor reply decoder, and the words made of its values, on
+// any receive buffer. The first byte picks the interface language and the
+// previous status; the rest is the buffer.
 #include "FuzzSupport.h"
 
-#include "protocol/AmpParameters.h"
+#include "app/StatusWords.h"
 #include "protocol/MonitorReply.h"
+
+#include <iterator>
 
 #include <QStringList>
 
@@ -30,40 +32,39 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Fuzz::Input input(data, size);
     const std::uint8_t selector = input.takeByte();
     const int language = selector & 1;
-    const QStringList previousStatuses{QStringLiteral(" "), QStringLiteral("Standby"), standbyStatusText(0),
-                                       standbyStatusText(1), normalStatusText(language), QStringLiteral("fault")};
+    const AmpStatus previousStatuses[] = {{}, {AmpStatusKind::Standby}, {AmpStatusKind::Normal}, {AmpStatusKind::Fault},
+                                          {AmpStatusKind::NotConnected}};
+    const AmpStatus previousStatus = previousStatuses[(selector >> 1) % std::size(previousStatuses)];
     MonitorTexts previous;
-    previous.status = previousStatuses.at((selector >> 1) % previousStatuses.size());
     for (int c = 0; c < 4; ++c)
         previous.current[c] = QStringLiteral("prev%1").arg(c);
     const QByteArray reply = input.rest();
 
-    const MonitorDecode decoded = decodeMonitorReply(reply, previous, language);
+    const MonitorDecode decoded = decodeMonitorReply(reply, previousStatus);
 
     const bool framed = !reply.isEmpty() && static_cast<std::uint8_t>(reply[0]) == 0x55;
     FUZZ_CHECK(decoded.discardInput == (!framed || decoded.accepted));
     FUZZ_CHECK(!decoded.readingsComplete || decoded.accepted);
     FUZZ_CHECK(decoded.readingsComplete == (decoded.accepted && reply.size() >= MonitorLayout::minimumSize));
     if (!decoded.readingsComplete) {
-        // Nothing shown from bytes that never arrived.
-        FUZZ_CHECK(decoded.texts.voltage == previous.voltage);
-        FUZZ_CHECK(decoded.texts.current == previous.current);
-        FUZZ_CHECK(decoded.texts.temperature == previous.temperature);
-        FUZZ_CHECK(decoded.texts.status == previous.status);
+        // Nothing judged from bytes that never arrived.
+        FUZZ_CHECK(decoded.status == previousStatus);
         return 0;
     }
+    const MonitorTexts texts = monitorTexts(decoded.readings, previous, language);
     const QStringList loadTexts{QStringLiteral("open"), QStringLiteral("overload"), QStringLiteral("开路"),
                                 QStringLiteral("短路")};
     for (int c = 0; c < 4; ++c) {
-        FUZZ_CHECK(readingInRange(decoded.texts.voltage[c], u"V"));
-        FUZZ_CHECK(readingInRange(decoded.texts.temperature[c], u"℃"));
-        const QString& current = decoded.texts.current[c];
+        FUZZ_CHECK(readingInRange(texts.voltage[c], u"V"));
+        FUZZ_CHECK(readingInRange(texts.temperature[c], u"℃"));
+        const QString& current = texts.current[c];
         FUZZ_CHECK(readingInRange(current, u"A") || loadTexts.contains(current) || current == previous.current[c]);
     }
-    FUZZ_CHECK(readingInRange(decoded.texts.powerTemperature, u"℃"));
-    const QStringList statuses{QStringLiteral("fault"), QStringLiteral("直流保护"), QStringLiteral("Dc protection"),
-                               QStringLiteral("clip"), QStringLiteral("温度压限"), QStringLiteral("TEMP pressure limit"),
-                               normalStatusText(language)};
-    FUZZ_CHECK(statuses.contains(decoded.texts.status) || decoded.texts.status == previous.status);
+    FUZZ_CHECK(readingInRange(texts.powerTemperature, u"℃"));
+    const AmpStatusKind kind = decoded.status.kind;
+    FUZZ_CHECK(kind == AmpStatusKind::Fault || kind == AmpStatusKind::DcProtection || kind == AmpStatusKind::Clip
+               || kind == AmpStatusKind::TemperatureLimit || kind == AmpStatusKind::Normal
+               || decoded.status == previousStatus);
+    FUZZ_CHECK(kind == AmpStatusKind::None || !statusWord(decoded.status, language).isEmpty());
     return 0;
 }

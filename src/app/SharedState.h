@@ -1,6 +1,10 @@
 #pragma once
 
+#include "protocol/AmpStatus.h"
+
 #include <QString>
+
+#include <optional>
 
 // Values one window leaves for another; they live as long as the process.
 struct SharedState {
@@ -8,8 +12,9 @@ struct SharedState {
     QString selectedName;
     int portNumber = 0;
     QString baudText;
-    // One blank, not empty: status decoding tests for exactly this value.
-    QString statusText = QStringLiteral(" ");
+    // The status the editor leaves behind for its amplifier's row, or that a
+    // fault report of the home page sets; none until there is one.
+    std::optional<AmpStatus> editorStatus;
     bool reopenHomePort = false;
     // The slot name last reported by an amplifier in the preset-slot dialog.
     QString presetName;

@@ -63,6 +63,8 @@ void DeviceTable::setText(int row, int column, const QString& text)
 {
     if (!isValidRow(row) || column <= NumberColumn || column >= ColumnCount)
         return;
+    if (column == StateColumn)
+        rows[row].status = {};
     QString& target = cell(rows[row], column);
     if (target == text)
         return;
@@ -124,10 +126,18 @@ QList<int> DeviceTable::rowsWithAddress(int address) const
     return found;
 }
 
-void DeviceTable::setStateForAddress(const QString& addressText, const QString& text)
+void DeviceTable::setState(int row, const AmpStatus& status)
+{
+    if (!isValidRow(row))
+        return;
+    setText(row, StateColumn, DeviceTexts::status(status));
+    rows[row].status = status;
+}
+
+void DeviceTable::setStateForAddress(const QString& addressText, const AmpStatus& status)
 {
     for (int i = 0; i < size(); ++i) {
         if (rows.at(i).address == addressText)
-            setText(i, StateColumn, text);
+            setState(i, status);
     }
 }

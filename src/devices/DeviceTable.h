@@ -1,18 +1,23 @@
 #pragma once
 
+#include "protocol/AmpStatus.h"
+
 #include <QAbstractTableModel>
 #include <QList>
 #include <QString>
 
 #include <array>
 
-// One row of the device table: five texts, as the list view shows them.
+// One row of the device table: five texts, as the list view shows them, and
+// the status the Equipment state says, as a value (None where the text came
+// from elsewhere).
 struct DeviceRow {
     QString number;
     QString address;
     QString name;
     QString connection;
     QString state;
+    AmpStatus status;
 
     bool operator==(const DeviceRow&) const = default;
 };
@@ -53,9 +58,11 @@ public:
     // Rows whose address cell, read as an integer, equals address.
     QList<int> rowsWithAddress(int address) const;
     bool hasAddress(int address) const { return !rowsWithAddress(address).isEmpty(); }
-    // Writes text into the Equipment state of every row whose address cell
-    // equals addressText exactly.
-    void setStateForAddress(const QString& addressText, const QString& text);
+    // The Equipment state of a row: the status's words and the status.
+    void setState(int row, const AmpStatus& status);
+    // Writes the status into the Equipment state of every row whose address
+    // cell equals addressText exactly.
+    void setStateForAddress(const QString& addressText, const AmpStatus& status);
 
 private:
     static QString& cell(DeviceRow& row, int column);

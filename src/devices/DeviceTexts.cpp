@@ -1,5 +1,6 @@
 #include "devices/DeviceTexts.h"
 
+#include "app/StatusWords.h"
 #include "app/UiLanguage.h"
 
 #include <array>
@@ -30,21 +31,8 @@ QString heading(int column)
 }
 
 QString connected() { return pick("连接", "The connection"); }
-QString notConnected() { return pick("未连接", "Not connected"); }
-QString operating() { return pick("正常", "Normal"); }
-QString standby() { return pick("待机", "Standby"); }
-QString temperatureLimiting() { return pick("温度压限", "TEMP pressure limit"); }
-QString fault() { return QStringLiteral("fault"); }
-QString dcProtection() { return pick("直流保护", "Dc protection"); }
-QString faultNumber(int n) { return QStringLiteral("fault%1").arg(n); }
-
-QString dcProtectionNumber(int n)
-{
-    return uiLanguage() == chineseUi ? QString::fromUtf8("直流保护%1").arg(n)
-                                     : QStringLiteral("Dc protection %1").arg(n);
-}
-
-QString temperatureProtection() { return pick("温度保护", "TEMP protection"); }
+QString notConnected() { return status({AmpStatusKind::NotConnected}); }
+QString status(const AmpStatus& status) { return statusWord(status, uiLanguage()); }
 QString addressInputError() { return pick("输入错误，请输入1-254", "Input error, please enter 1-254"); }
 QString searching() { return pick("搜索中", "In the search"); }
 QString connectionFails() { return pick("连接失败", "The connection fails"); }

@@ -20,10 +20,11 @@ int byteAt(const QByteArray& bytes, qsizetype i)
     return static_cast<unsigned char>(bytes.at(i));
 }
 
-QString powerText(int powerByte)
+AmpStatus powerState(int powerByte)
 {
-    return powerByte == powerOperating ? DeviceTexts::operating() : DeviceTexts::standby();
+    return {powerByte == powerOperating ? AmpStatusKind::Normal : AmpStatusKind::Standby};
 }
+
 
 } // namespace
 
@@ -43,7 +44,8 @@ bool decodeStatusReply(const QByteArray& reply, DeviceTable& table, PollState& s
     const int power = byteAt(reply, 6);
     int target = -1;
     if (state.pollMode == PollState::Search) {
-        target = table.appendRow(state.lastReportedAddress, QString(), DeviceTexts::connected(), powerText(power));
+        target = table.appendRow(state.lastReportedAddress, QString(), DeviceTexts::connected(), QString());
+        table.setState(target, powerState(power));
     } else {
         // The table may have lost the row since the query went out.
         if (!table.isValidRow(state.refreshRow))
@@ -51,25 +53,25 @@ bool decodeStatusReply(const QByteArray& reply, DeviceTable& table, PollState& s
         target = state.refreshRow;
         table.setText(target, DeviceTable::ConnectionColumn, DeviceTexts::connected());
         const SharedState& shared = sharedState();
-        if (shared.statusText == QStringLiteral(" "))
-            table.setText(target, DeviceTable::StateColumn, powerText(power));
+        if (!shared.editorStatus)
+            table.setState(target, powerState(power));
         else
-            table.setStateForAddress(QString::number(shared.selectedAddress), shared.statusText);
+            table.setStateForAddress(QString::number(shared.selectedAddress), *shared.editorStatus);
     }
 
-    QString override;
+    AmpStatus override;
     if (!fullForm) {
-        override = DeviceTexts::operating();
+        override = {AmpStatusKind::Normal};
     } else if (byteAt(reply, 8) != noFlags) {
-        override = DeviceTexts::temperatureLimiting();
+        override = {AmpStatusKind::TemperatureLimit};
     } else if (const int protection = byteAt(reply, 9); protection != noFlags) {
         if ((protection & 0x0F) != 0x0F)
-            override = DeviceTexts::fault();
+            override = {AmpStatusKind::Fault};
         if ((protection & 0xF0) != 0xF0)
-            override = DeviceTexts::dcProtection();
+            override = {AmpStatusKind::DcProtection};
     }
-    if (!override.isNull())
-        table.setText(target, DeviceTable::StateColumn, override);
+    if (override.kind != AmpStatusKind::None)
+        table.setState(target, override);
     return true;
 }
 
@@ -84,7 +86,7 @@ bool decodeHomeReport(const QByteArray& bytes, DeviceTable& table, PollState& st
     case ignoredReportGroup:
         return true;
     case temperatureReportGroup:
-        table.setStateForAddress(state.lastReportedAddress, DeviceTexts::temperatureProtection());
+        table.setStateForAddress(state.lastReportedAddress, {AmpStatusKind::TemperatureProtection});
         return true;
     case faultReportGroup: {
         if (bytes.size() < 7)
@@ -92,20 +94,20 @@ bool decodeHomeReport(const QByteArray& bytes, DeviceTable& table, PollState& st
         state.lastReportedAddress = QString::number(byteAt(bytes, 2));
         const int bits = byteAt(bytes, 6);
         SharedState& shared = sharedState();
-        auto show = [&](const QString& text, bool alsoStatus) {
-            table.setStateForAddress(state.lastReportedAddress, text);
+        auto show = [&](const AmpStatus& status, bool alsoStatus) {
+            table.setStateForAddress(state.lastReportedAddress, status);
             if (alsoStatus)
-                shared.statusText = text;
+                shared.editorStatus = status;
         };
         for (int n = 1; n <= 4; ++n) {
             if ((bits & (1 << (n - 1))) == 0)
-                show(DeviceTexts::faultNumber(n), true);
+                show({AmpStatusKind::FaultNumber, n}, true);
         }
         if ((bits & 0x0F) == 0x0F)
-            show(DeviceTexts::operating(), true);
+            show({AmpStatusKind::Normal}, true);
         for (int n = 1; n <= 4; ++n) {
             if ((bits & (1 << (n + 3))) == 0)
-                show(DeviceTexts::dcProtectionNumber(n), false);
+                show({AmpStatusKind::DcProtectionNumber, n}, false);
         }
         return true;
     }

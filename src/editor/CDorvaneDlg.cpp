@@ -369,14 +369,14 @@ void CDorvaneDlg::powerOn()
 {
     if (!editor->isOpen())
         return;
-    editor->setStatusText(normalStatusText(uiLanguage()));
+    editor->setStatus({AmpStatusKind::Normal});
     editor->send(Commands::power(editor->address(), 1));
 }
 
 void CDorvaneDlg::goToStandby()
 {
     // The text changes also with the port closed.
-    editor->setStatusText(standbyStatusText(uiLanguage()));
+    editor->setStatus({AmpStatusKind::Standby});
     editor->send(Commands::power(editor->address(), 2));
 }
 
@@ -557,7 +557,7 @@ void CDorvaneDlg::done(int result)
     }
     if (!closing) {
         closing = true;
-        sharedState().statusText = editor->statusText();
+        sharedState().editorStatus = editor->status();
         sharedState().reopenHomePort = true;
         editor->stopMonitor();
         watcher->stop();

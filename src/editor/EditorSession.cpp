@@ -15,8 +15,7 @@ DeviceAddress addressByte(int value) { return static_cast<DeviceAddress>(value &
 } // namespace
 
 EditorSession::EditorSession(SerialLink& link, QObject* parent)
-    : QObject(parent), serial(link), editorLink(link, frameSent), timer(this),
-      status(notConnectedStatusText(uiLanguage()))
+    : QObject(parent), serial(link), editorLink(link, frameSent), timer(this)
 {
     connect(&timer, &ClockTimer::timeout, this, &EditorSession::monitorTick);
     connect(&serial, &SerialLink::received, this, &EditorSession::onEditorReceive);
@@ -56,7 +55,7 @@ EditorSession::ConnectResult EditorSession::connectEditor(const QList<int>& port
             setLinkConnected(true);
             if (announce)
                 announce(tr("The connection is successful"));
-            setStatusText(normalStatusText(uiLanguage()));
+            setStatus({AmpStatusKind::Normal});
             missed = 0;
             // The first tick comes after a second; the chosen rate follows.
             timer.start(firstMonitorPeriodMs);
@@ -69,7 +68,7 @@ EditorSession::ConnectResult EditorSession::connectEditor(const QList<int>& port
     setLinkConnected(false);
     if (announce)
         announce(tr("The connection fails"));
-    setStatusText(notConnectedStatusText(uiLanguage()));
+    setStatus({AmpStatusKind::NotConnected});
     return ConnectResult::Failed;
 }
 
@@ -116,9 +115,8 @@ FullStateReply EditorSession::applyFullState(const QByteArray& bytes)
 {
     const FullStateReply reply = decodeFullStateReply(bytes.left(SerialLink::readLimit));
     applyFullStateReply(reply, params);
-    const QString text = statusTextAfterRead(reply, uiLanguage());
-    if (!text.isEmpty())
-        setStatusText(text);
+    if (const AmpStatus read = statusAfterRead(reply); read.kind != AmpStatusKind::None)
+        setStatus(read);
     serial.discardInput();
     return reply;
 }
@@ -150,7 +148,7 @@ void EditorSession::monitorTick()
     }
     if (missed > missedPollsTolerated)
         setLinkConnected(false);
-    else if (status == normalStatusText(chineseUi) || status == normalStatusText(englishUi))
+    else if (shownStatus.kind == AmpStatusKind::Normal)
         setLinkConnected(true);
     timer.start(period);
 }
@@ -160,26 +158,27 @@ void EditorSession::onEditorReceive(int eventCode)
     if (eventCode != SerialLink::dataReceivedEvent)
         return;
     waitClock().waitMs(receiveWaitMs);
-    MonitorTexts previous = live;
-    previous.status = status;
-    const MonitorDecode decode = decodeMonitorReply(serial.readAll(), previous, uiLanguage());
+    const MonitorDecode decode = decodeMonitorReply(serial.readAll(), shownStatus);
     if (decode.accepted) {
         missed = 0;
         setLinkConnected(true);
-        live = decode.texts;
-        setStatusText(decode.texts.status);
+        if (decode.readingsComplete)
+            live = monitorTexts(decode.readings, live, uiLanguage());
+        setStatus(decode.status);
         Q_EMIT readingsChanged();
     }
     if (decode.discardInput)
         serial.discardInput();
 }
 
-void EditorSession::setStatusText(const QString& text)
+QString EditorSession::statusText() const { return statusWord(shownStatus, uiLanguage()); }
+
+void EditorSession::setStatus(const AmpStatus& status)
 {
-    if (text == status)
+    if (status == shownStatus)
         return;
-    status = text;
-    Q_EMIT statusTextChanged(status);
+    shownStatus = status;
+    Q_EMIT statusTextChanged(statusText());
 }
 
 void EditorSession::setLinkConnected(bool on)

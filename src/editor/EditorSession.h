@@ -1,6 +1,8 @@
 #pragma once
 
+#include "app/StatusWords.h"
 #include "protocol/AmpParameters.h"
+#include "protocol/AmpStatus.h"
 #include "protocol/FullStateReply.h"
 #include "protocol/MonitorReply.h"
 #include "serial/ForwardingLink.h"
@@ -92,8 +94,10 @@ public:
 
     // ---- What the window shows ----
     bool linkConnected() const { return connected; }
-    const QString& statusText() const { return status; }
-    void setStatusText(const QString& text);
+    const AmpStatus& status() const { return shownStatus; }
+    // The status in the interface language.
+    QString statusText() const;
+    void setStatus(const AmpStatus& status);
     const MonitorTexts& readings() const { return live; }
 
 Q_SIGNALS:
@@ -128,7 +132,7 @@ private:
     int missed = 0;
     bool frameSent = false;
     bool connected = false;
-    QString status;
+    AmpStatus shownStatus{AmpStatusKind::NotConnected};
     QString tickError; // the refusal of the last poll, already shown
     MonitorTexts live;
 };

@@ -1,5 +1,6 @@
 #include "editor/RoutingBlock.h"
 
+#include "app/StatusWords.h"
 #include "app/UiLanguage.h"
 #include "editor/EditorContext.h"
 #include "editor/EditorWidgets.h"

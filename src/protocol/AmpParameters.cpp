@@ -5,8 +5,6 @@
 
 namespace {
 
-bool chinese(int uiLanguage) { return uiLanguage == 0; }
-
 template <typename Enum>
 std::optional<Enum> fromIndex(int index, int count)
 {
@@ -39,14 +37,6 @@ QStringList inputTypeNames() { return {QStringLiteral("Analog"), QStringLiteral(
 
 QStringList pairModeNames() { return {QStringLiteral("NORMAL"), QStringLiteral("BRIDGE")}; }
 
-QStringList outputSourceNames(int uiLanguage)
-{
-    const QString stem = chinese(uiLanguage) ? QStringLiteral("输入源") : QStringLiteral("Source-");
-    QStringList names;
-    for (char16_t letter = u'a'; letter <= u'd'; ++letter)
-        names.append(stem + QChar(letter));
-    return names;
-}
 
 QString eqFilterTypeName(EqFilterType type)
 {
@@ -66,27 +56,6 @@ std::optional<CrossoverFilterType> crossoverFilterTypeFromIndex(int index)
 }
 
 std::optional<InputType> inputTypeFromIndex(int index) { return fromIndex<InputType>(index, inputTypeCount); }
-
-QString normalStatusText(int uiLanguage) { return chinese(uiLanguage) ? QStringLiteral("正常") : QStringLiteral("Normal"); }
-
-QString standbyStatusText(int uiLanguage)
-{
-    return chinese(uiLanguage) ? QStringLiteral("待机") : QStringLiteral("Standby");
-}
-
-QString notConnectedStatusText(int uiLanguage)
-{
-    return chinese(uiLanguage) ? QStringLiteral("未连接") : QStringLiteral("Not connected");
-}
-
-QString powerStatusText(int powerState, int uiLanguage)
-{
-    if (powerState == 1)
-        return normalStatusText(uiLanguage);
-    if (powerState == 2)
-        return standbyStatusText(uiLanguage);
-    return {};
-}
 
 int axisFrequencyHz(double offset, double width)
 {

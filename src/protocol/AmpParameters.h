@@ -50,8 +50,6 @@ QStringList eqFilterTypeNames();
 QStringList crossoverFilterTypeNames();
 QStringList inputTypeNames();
 QStringList pairModeNames();
-// "Source-a".."Source-d" (uiLanguage 1) or "输入源a".."输入源d" (0).
-QStringList outputSourceNames(int uiLanguage);
 QString eqFilterTypeName(EqFilterType type);
 QString crossoverFilterTypeName(CrossoverFilterType type);
 
@@ -59,12 +57,6 @@ std::optional<EqFilterType> eqFilterTypeFromIndex(int index);
 std::optional<CrossoverFilterType> crossoverFilterTypeFromIndex(int index);
 std::optional<InputType> inputTypeFromIndex(int index);
 
-// Status texts that follow the power state: 1 "Normal", 2 "Standby"; an
-// empty text for any other state (the status box keeps what it shows).
-QString powerStatusText(int powerState, int uiLanguage);
-QString normalStatusText(int uiLanguage);
-QString standbyStatusText(int uiLanguage);
-QString notConnectedStatusText(int uiLanguage);
 
 inline constexpr int channelCountMax = 4;
 inline constexpr int bandCount = 15;

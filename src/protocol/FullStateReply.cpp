@@ -231,11 +231,11 @@ void applyFullStateReply(const FullStateReply& reply, AmpParameters& parameters)
     parameters.loadSelectedBand();
 }
 
-QString statusTextAfterRead(const FullStateReply& reply, int uiLanguage)
+AmpStatus statusAfterRead(const FullStateReply& reply)
 {
     if (!reply.startsWithHeader || !reply.powerState)
         return {};
-    return powerStatusText(*reply.powerState, uiLanguage);
+    return powerStatus(*reply.powerState);
 }
 
 QByteArray encodeFullStateReply(const AmpParameters& parameters, DeviceAddress address)

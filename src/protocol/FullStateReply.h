@@ -1,6 +1,7 @@
 #pragma once
 
 #include "protocol/AmpParameters.h"
+#include "protocol/AmpStatus.h"
 
 #include <QByteArray>
 
@@ -94,9 +95,9 @@ bool carries(const FullStateReply& reply, const ParameterPath& path);
 // loadSelectedBand(). A reply not starting with 0x55 applies nothing.
 void applyFullStateReply(const FullStateReply& reply, AmpParameters& parameters);
 
-// The powerState-derived status text after applying, or an empty text when
-// the reply carried no usable power state (the status box keeps its text).
-QString statusTextAfterRead(const FullStateReply& reply, int uiLanguage);
+// The status the power state stands for after applying; None when the
+// reply carried no usable power state (the status box keeps its text).
+AmpStatus statusAfterRead(const FullStateReply& reply);
 
 // The long frame for a parameter set, as an amplifier would answer; the
 // bytes the editor does not interpret carry: a 16-bit length (total - 3) at

@@ -1,17 +1,30 @@
 #pragma once
 
+#include "protocol/AmpStatus.h"
+
 #include <QByteArray>
-#include <QString>
 
 #include <array>
 
-// The texts the editor shows from the live readings.
-struct MonitorTexts {
-    std::array<QString, 4> voltage;     // "12.30V"
-    std::array<QString, 4> current;     // "1.00A", "overload"/"短路", "open"/"开路"
-    std::array<QString, 4> temperature; // "40.00℃"
-    QString powerTemperature;
-    QString status;                     // the connection status box
+// What a channel's load looks like from its voltage and current.
+enum class LoadState {
+    Reading,  // the current is shown as read
+    Open,     // no current with a voltage, or far more than 60 ohms
+    Overload, // less than an ohm
+    Unknown,  // exactly 1 or 60 ohms and the like: the box keeps what it shows
+};
+
+// The live readings of a monitor reply, as numbers: signed hundredths of
+// volts, amperes and degrees, and the flag bytes (0xFF: nothing flagged).
+struct MonitorReadings {
+    std::array<int, 4> voltageHundredths{};
+    std::array<int, 4> currentHundredths{};
+    std::array<LoadState, 4> load{};
+    std::array<int, 4> temperatureHundredths{};
+    int powerTemperatureHundredths = 0;
+    int clipFlags = 0xFF;
+    int limitingFlags = 0xFF;
+    int protectionFlags = 0xFF;
 };
 
 struct MonitorDecode {
@@ -20,10 +33,12 @@ struct MonitorDecode {
     bool accepted = false;
     // The receive buffer is to be dropped.
     bool discardInput = false;
-    // The reply carried every reading; a shorter one leaves the texts as
+    // The reply carried every reading; a shorter one leaves the readings as
     // they were rather than showing bytes that never arrived.
     bool readingsComplete = false;
-    MonitorTexts texts;
+    MonitorReadings readings;
+    // The status after this reply; `previous` where nothing in it speaks.
+    AmpStatus status;
 };
 
 // Offsets of a monitor reply.
@@ -39,7 +54,7 @@ inline constexpr qsizetype protection = 34;
 inline constexpr qsizetype minimumSize = 35;
 } // namespace MonitorLayout
 
-// Decodes one read of the receive buffer. `previous` is what the boxes show
-// now: a current box whose load cannot be judged, and most status texts,
-// keep their previous text. uiLanguage: 0 Chinese, 1 English.
-MonitorDecode decodeMonitorReply(const QByteArray& reply, const MonitorTexts& previous, int uiLanguage);
+// Decodes one read of the receive buffer. `previous` is the status shown
+// now: a flag of protection keeps it unless its own bits say fault or DC
+// protection, and a clean reply ends a standby and keeps anything else.
+MonitorDecode decodeMonitorReply(const QByteArray& reply, const AmpStatus& previous);

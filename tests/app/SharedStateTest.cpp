@@ -10,7 +10,7 @@ void expectFresh(const SharedState& state)
     EXPECT_TRUE(state.selectedName.isEmpty());
     EXPECT_EQ(state.portNumber, 0);
     EXPECT_TRUE(state.baudText.isEmpty());
-    EXPECT_EQ(state.statusText, QStringLiteral(" "));
+    EXPECT_FALSE(state.editorStatus.has_value());
     EXPECT_FALSE(state.reopenHomePort);
     EXPECT_TRUE(state.presetName.isEmpty());
     EXPECT_EQ(state.presetNumber, 0);
@@ -26,7 +26,7 @@ TEST(SharedState, IsOneRecordForTheProcessAndResets)
 {
     sharedState().selectedAddress = 7;
     sharedState().selectedName = QStringLiteral("Hall");
-    sharedState().statusText = QString();
+    sharedState().editorStatus = AmpStatus{AmpStatusKind::Clip};
     sharedState().presetRecalled = true;
     EXPECT_EQ(sharedState().selectedAddress, 7);
     // What one part of the program leaves, another reads.

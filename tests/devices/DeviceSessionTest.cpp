@@ -88,9 +88,9 @@ TEST_F(SessionTest, SearchFindsThreeAmplifiersAndSkipsListedAddresses)
     EXPECT_EQ(queriesTo(3), 1);
     EXPECT_EQ(progress.size(), 252);
     ASSERT_EQ(table.size(), 5);
-    EXPECT_EQ(table.row(2), (DeviceRow{"3", "4", "", "The connection", "Normal"}));
-    EXPECT_EQ(table.row(3), (DeviceRow{"4", "17", "", "The connection", "Standby"}));
-    EXPECT_EQ(table.row(4), (DeviceRow{"5", "200", "", "The connection", "Dc protection"}));
+    EXPECT_EQ(table.row(2), (DeviceRow{"3", "4", "", "The connection", "Normal", {AmpStatusKind::Normal}}));
+    EXPECT_EQ(table.row(3), (DeviceRow{"4", "17", "", "The connection", "Standby", {AmpStatusKind::Standby}}));
+    EXPECT_EQ(table.row(4), (DeviceRow{"5", "200", "", "The connection", "Dc protection", {AmpStatusKind::DcProtection}}));
 }
 
 TEST_F(SessionTest, SearchRowTakesTheAddressTheReplyCarries)
@@ -111,7 +111,7 @@ TEST_F(SessionTest, LateReplyLandsOnTheNextRowInARefresh)
     openAt38400();
     EXPECT_TRUE(session.refreshDevices());
     EXPECT_EQ(table.row(0), (DeviceRow{"1", "1", "", "Not connected", " "}));
-    EXPECT_EQ(table.row(1), (DeviceRow{"2", "2", "", "The connection", "Normal"}));
+    EXPECT_EQ(table.row(1), (DeviceRow{"2", "2", "", "The connection", "Normal", {AmpStatusKind::Normal}}));
     EXPECT_EQ(clock->waits(), QList<int>({100, 100}));
 }
 
@@ -177,7 +177,7 @@ TEST_F(SessionTest, FaultReportArrivingOnTheLink)
     bus.sendFaultReport(6, 0xFD, clock->nowMs());
     clock->advance(10);
     EXPECT_EQ(table.text(0, DeviceTable::StateColumn), QStringLiteral("fault2"));
-    EXPECT_EQ(sharedState().statusText, QStringLiteral("fault2"));
+    EXPECT_EQ(sharedState().editorStatus, (AmpStatus{AmpStatusKind::FaultNumber, 2}));
 }
 
 } // namespace

@@ -33,8 +33,13 @@ TEST_F(TableTest, StateForAddressComparesTextsExactly)
     DeviceTable table;
     for (const char* a : {"7", "007", "7", "", "17"})
         table.appendRow(QString::fromLatin1(a), {}, {}, QStringLiteral("-"));
-    table.setStateForAddress(QStringLiteral("7"), QStringLiteral("x"));
-    EXPECT_EQ(column(table, DeviceTable::StateColumn), QStringList({"x", "-", "x", "-", "-"}));
+    table.setStateForAddress(QStringLiteral("7"), {AmpStatusKind::Clip});
+    EXPECT_EQ(column(table, DeviceTable::StateColumn), QStringList({"clip", "-", "clip", "-", "-"}));
+    // The value stands beside its words; a text written otherwise has none.
+    EXPECT_EQ(table.row(0).status, AmpStatus{AmpStatusKind::Clip});
+    EXPECT_EQ(table.row(1).status, AmpStatus{});
+    table.setText(0, DeviceTable::StateColumn, QStringLiteral(" "));
+    EXPECT_EQ(table.row(0).status, AmpStatus{});
     // Read as integers, "7" and "007" are the same address.
     EXPECT_EQ(table.rowsWithAddress(7), QList<int>({0, 1, 2}));
     EXPECT_EQ(table.rowsWithAddress(0), QList<int>({3}));
@@ -51,9 +56,9 @@ TEST_F(TableTest, HeadingsInBothLanguages)
         setUiLanguage(chineseUi);
         EXPECT_EQ(table.headerData(c, Qt::Horizontal).toString(), chinese[c]);
     }
-    EXPECT_EQ(DeviceTexts::dcProtectionNumber(2), QString::fromUtf8("直流保护2"));
+    EXPECT_EQ(DeviceTexts::status({AmpStatusKind::DcProtectionNumber, 2}), QString::fromUtf8("直流保护2"));
     setUiLanguage(englishUi);
-    EXPECT_EQ(DeviceTexts::dcProtectionNumber(2), QStringLiteral("Dc protection 2"));
+    EXPECT_EQ(DeviceTexts::status({AmpStatusKind::DcProtectionNumber, 2}), QStringLiteral("Dc protection 2"));
 }
 
 TEST_F(TableTest, NumberCellIsNotEditable)

@@ -81,7 +81,7 @@ TEST_F(HandOverTest, EditorGetsTheLineAndTheHomePageTakesItBackWithTheStatus)
     EXPECT_FALSE(home.link().isOpen());
     EXPECT_TRUE(sharedState().reopenHomePort);
     // The clip the editor saw is what it leaves behind.
-    EXPECT_EQ(sharedState().statusText, QStringLiteral("clip"));
+    EXPECT_EQ(sharedState().editorStatus, AmpStatus{AmpStatusKind::Clip});
 
     // The first tick fell while the editor had the line and did nothing; the
     // next one reopens the home page's port. The editor's status lands on

@@ -1,6 +1,7 @@
 #include "DevicesTestSupport.h"
 
 #include "devices/DeviceTable.h"
+#include "devices/DeviceTexts.h"
 #include "devices/StatusDecoding.h"
 
 namespace {
@@ -60,10 +61,10 @@ TEST_F(DecodingTest, SearchAppendsTheAddressOfTheReply)
     table.appendRow(QStringLiteral("9"), {}, {}, {});
     PollState state;
     state.pollMode = PollState::Search;
-    sharedState().statusText = QStringLiteral("fault1"); // not consulted by a search
+    sharedState().editorStatus = AmpStatus{AmpStatusKind::FaultNumber, 1}; // not consulted by a search
     EXPECT_TRUE(decodeStatusReply(hex("55 09 09 17 00 02 02 00 FF FF 00"), table, state));
     ASSERT_EQ(table.size(), 2);
-    EXPECT_EQ(table.row(1), (DeviceRow{"2", "9", "", "The connection", "Standby"}));
+    EXPECT_EQ(table.row(1), (DeviceRow{"2", "9", "", "The connection", "Standby", {AmpStatusKind::Standby}}));
 }
 
 TEST_F(DecodingTest, EditorStatusGoesToTheSelectedAddress)
@@ -71,7 +72,7 @@ TEST_F(DecodingTest, EditorStatusGoesToTheSelectedAddress)
     DeviceTable table;
     table.appendRow(QStringLiteral("5"), {}, {}, QStringLiteral(" "));
     table.appendRow(QStringLiteral("8"), {}, {}, QStringLiteral("old"));
-    sharedState().statusText = QStringLiteral("fault3");
+    sharedState().editorStatus = AmpStatus{AmpStatusKind::FaultNumber, 3};
     sharedState().selectedAddress = 8;
     PollState state;
     decodeStatusReply(hex("55 09 05 17 00 02 01 00 FF FF 00"), table, state);
@@ -92,7 +93,7 @@ struct ReportCase {
     const char* report;
     bool discard;
     const char* state;      // of the row with address 3
-    const char* statusText; // SharedState afterwards
+    const char* statusText; // of SharedState afterwards; " " for none
 };
 
 TEST_F(DecodingTest, Reports)
@@ -118,7 +119,8 @@ TEST_F(DecodingTest, Reports)
         PollState state;
         EXPECT_EQ(decodeHomeReport(hex(c.report), table, state), c.discard);
         EXPECT_EQ(table.text(0, DeviceTable::StateColumn), QString::fromUtf8(c.state));
-        EXPECT_EQ(sharedState().statusText, QString::fromUtf8(c.statusText));
+        const std::optional<AmpStatus> left = sharedState().editorStatus;
+        EXPECT_EQ(left ? DeviceTexts::status(*left) : QStringLiteral(" "), QString::fromUtf8(c.statusText));
     }
 }
 

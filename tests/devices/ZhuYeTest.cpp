@@ -4,6 +4,7 @@
 
 #include "app/Translations.h"
 #include "app/CodePage.h"
+#include "devices/DeviceTexts.h"
 #include "devices/ZhuYe.h"
 #include "protocol/Commands.h"
 #include "serial/SerialLinkFactory.h"
@@ -437,7 +438,7 @@ TEST_F(HomePageTest, DoubleClickHandsTheLineToTheEditorAndThePollTakesItBack)
         visit.address = sharedState().selectedAddress;
         visit.name = sharedState().selectedName;
         visit.homePortOpen = home->link().isOpen();
-        sharedState().statusText = QStringLiteral("clip");
+        sharedState().editorStatus = AmpStatus{AmpStatusKind::Clip};
         sharedState().reopenHomePort = true;
     });
     QTest::mouseDClick(home->view()->viewport(), Qt::LeftButton, {}, cellCentre(0, DeviceTable::StateColumn));
@@ -513,7 +514,8 @@ TEST_F(HomePageTest, ReportsOnTheLineReachTheStateColumn)
         clock->advance(60);
         EXPECT_EQ(cell(0, DeviceTable::StateColumn), QString::fromLatin1(row.row0));
         EXPECT_EQ(cell(1, DeviceTable::StateColumn), QString::fromLatin1(row.row1));
-        EXPECT_EQ(sharedState().statusText, QString::fromLatin1(row.statusText));
+        ASSERT_TRUE(sharedState().editorStatus.has_value());
+        EXPECT_EQ(DeviceTexts::status(*sharedState().editorStatus), QString::fromLatin1(row.statusText));
     }
     bus.sendTemperatureProtectionReport(2, clock->nowMs());
     clock->advance(60);

@@ -417,7 +417,7 @@ TEST_F(EditorWindowTest, ClosingHandsTheStatusOverAndEscDoesNot)
     editor->standbyButton()->click();
     editor->close();
     EXPECT_FALSE(editor->isVisible());
-    EXPECT_EQ(sharedState().statusText, QStringLiteral("Standby"));
+    EXPECT_EQ(sharedState().editorStatus, AmpStatus{AmpStatusKind::Standby});
     EXPECT_TRUE(sharedState().reopenHomePort);
     EXPECT_FALSE(editor->link().isOpen());
     EXPECT_FALSE(editor->session().monitorTimer().isActive());

@@ -1,4 +1,5 @@
 #include "protocol/AmpParameters.h"
+#include "protocol/AmpStatus.h"
 
 #include <gtest/gtest.h>
 
@@ -22,7 +23,7 @@ TEST(AmpParameters, DefaultsBeforeTheFirstRead)
     EXPECT_EQ(ch.bands[7].bandType, EqFilterType::Peaking);
     EXPECT_EQ(ch.hpFrequencyHz, 316);
     EXPECT_EQ(ch.lpFrequencyHz, 5012);
-    EXPECT_EQ(powerStatusText(p.powerState, 1), QString());
+    EXPECT_EQ(powerStatus(p.powerState), AmpStatus{});
 }
 
 TEST(AmpParameters, GraphDefaultsFollowThePlots)
@@ -87,10 +88,9 @@ TEST(DisplayTexts, ListsAsTheAmplifierSpellsThem)
     EXPECT_EQ(crossoverFilterTypeName(CrossoverFilterType::LinkwitzRiley48), QStringLiteral("48dB_Lnkwtz"));
     EXPECT_EQ(inputTypeNames(), (QStringList{"Analog", "AES3", "AUTO"}));
     EXPECT_EQ(pairModeNames(), (QStringList{"NORMAL", "BRIDGE"}));
-    EXPECT_EQ(outputSourceNames(1), (QStringList{"Source-a", "Source-b", "Source-c", "Source-d"}));
-    EXPECT_EQ(outputSourceNames(0).at(3), QStringLiteral("输入源d"));
-    EXPECT_EQ(powerStatusText(1, 0), QStringLiteral("正常"));
-    EXPECT_EQ(powerStatusText(2, 1), QStringLiteral("Standby"));
+    EXPECT_EQ(powerStatus(1), AmpStatus{AmpStatusKind::Normal});
+    EXPECT_EQ(powerStatus(2), AmpStatus{AmpStatusKind::Standby});
+    EXPECT_EQ(powerStatus(3), AmpStatus{});
     EXPECT_FALSE(eqFilterTypeFromIndex(11).has_value());
     EXPECT_FALSE(crossoverFilterTypeFromIndex(-1).has_value());
 }

@@ -48,8 +48,7 @@ TEST(FullStateReply, HeadSectionsAtTheirOffsets)
     EXPECT_TRUE(p.knobLock);
     EXPECT_TRUE(p.isBridged(0));
     EXPECT_TRUE(p.isBridged(1));
-    EXPECT_EQ(statusTextAfterRead(decodeFullStateReply(hexBytes(headSections)), 1), QStringLiteral("Standby"));
-    EXPECT_EQ(statusTextAfterRead(decodeFullStateReply(hexBytes(headSections)), 0), QStringLiteral("待机"));
+    EXPECT_EQ(statusAfterRead(decodeFullStateReply(hexBytes(headSections))), AmpStatus{AmpStatusKind::Standby});
     // nothing past offset 51 arrived
     EXPECT_EQ(p.channels[0].hpFrequencyHz, AmpParameters().channels[0].hpFrequencyHz);
     EXPECT_EQ(p.band(0, 0).bandQ, 1.4);
@@ -267,7 +266,7 @@ TEST(FullStateReply, NotStartingWithHeaderAppliesNothing)
     EXPECT_FALSE(reply.startsWithHeader);
     EXPECT_FALSE(reply.hasAnySection());
     expectSameState(applied(bytes), AmpParameters());
-    EXPECT_TRUE(statusTextAfterRead(reply, 1).isEmpty());
+    EXPECT_EQ(statusAfterRead(reply), AmpStatus{});
 }
 
 TEST(FullStateReply, AnyTruncationOrByteNoiseIsSafe)

@@ -1,6 +1,8 @@
 #include "protocol/MonitorReply.h"
 #include "Hex.h"
 
+#include "app/StatusWords.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -27,16 +29,17 @@ void PrintTo(const CurrentRow& row, std::ostream* os) { *os << row.voltage << " 
 
 class CurrentBox : public testing::TestWithParam<CurrentRow> {};
 
+// The decoder gives numbers and a load; the texts are made from them.
 TEST_P(CurrentBox, LoadJudgedFromImpedance)
 {
     MonitorTexts previous;
     previous.current[0] = QStringLiteral("kept");
-    const MonitorDecode decoded = decodeMonitorReply(reply(GetParam().voltage, GetParam().current), previous,
-                                                     GetParam().uiLanguage);
+    const MonitorDecode decoded = decodeMonitorReply(reply(GetParam().voltage, GetParam().current), {});
     ASSERT_TRUE(decoded.accepted);
     ASSERT_TRUE(decoded.readingsComplete);
-    EXPECT_EQ(decoded.texts.voltage[0], QString::fromUtf8(GetParam().voltageText));
-    EXPECT_EQ(decoded.texts.current[0], QString::fromUtf8(GetParam().currentText));
+    const MonitorTexts texts = monitorTexts(decoded.readings, previous, GetParam().uiLanguage);
+    EXPECT_EQ(texts.voltage[0], QString::fromUtf8(GetParam().voltageText));
+    EXPECT_EQ(texts.current[0], QString::fromUtf8(GetParam().currentText));
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, CurrentBox, testing::Values(
@@ -56,60 +59,59 @@ INSTANTIATE_TEST_SUITE_P(Rows, CurrentBox, testing::Values(
 
 TEST(MonitorReply, Temperatures)
 {
-    const MonitorDecode positive = decodeMonitorReply(reply("00 00", "00 00", "0F A0"), {}, 1);
-    EXPECT_EQ(positive.texts.temperature[0], QStringLiteral("40.00℃"));
-    EXPECT_EQ(positive.texts.powerTemperature, QStringLiteral("40.00℃"));
-    EXPECT_EQ(positive.texts.temperature[1], QStringLiteral("0.00℃"));
-    EXPECT_EQ(decodeMonitorReply(reply("00 00", "00 00", "FF 38"), {}, 0).texts.temperature[0],
-              QStringLiteral("-2.00℃"));
+    const MonitorDecode positive = decodeMonitorReply(reply("00 00", "00 00", "0F A0"), {});
+    EXPECT_EQ(positive.readings.temperatureHundredths[0], 4000);
+    const MonitorTexts texts = monitorTexts(positive.readings, {}, 1);
+    EXPECT_EQ(texts.temperature[0], QStringLiteral("40.00℃"));
+    EXPECT_EQ(texts.powerTemperature, QStringLiteral("40.00℃"));
+    EXPECT_EQ(texts.temperature[1], QStringLiteral("0.00℃"));
+    const MonitorDecode negative = decodeMonitorReply(reply("00 00", "00 00", "FF 38"), {});
+    EXPECT_EQ(negative.readings.temperatureHundredths[0], -200);
+    EXPECT_EQ(monitorTexts(negative.readings, {}, 0).temperature[0], QStringLiteral("-2.00℃"));
 }
 
 struct StatusRow {
     const char* flags; // clip, temperature limit, protection
-    const char* previous;
-    int uiLanguage;
-    const char* status;
+    AmpStatus previous;
+    AmpStatus status;
+    const char* english;
+    const char* chinese;
 };
 
-void PrintTo(const StatusRow& row, std::ostream* os) { *os << row.flags << " lang " << row.uiLanguage; }
+void PrintTo(const StatusRow& row, std::ostream* os) { *os << row.flags << " after " << statusName(row.previous).toStdString(); }
 
 class StatusText : public testing::TestWithParam<StatusRow> {};
 
 TEST_P(StatusText, FromFlags)
 {
-    MonitorTexts previous;
-    previous.status = QString::fromUtf8(GetParam().previous);
-    const MonitorDecode decoded
-        = decodeMonitorReply(reply("04 B0", "00 64", "0F A0", GetParam().flags), previous, GetParam().uiLanguage);
-    EXPECT_EQ(decoded.texts.status, QString::fromUtf8(GetParam().status));
+    const MonitorDecode decoded = decodeMonitorReply(reply("04 B0", "00 64", "0F A0", GetParam().flags), GetParam().previous);
+    EXPECT_EQ(decoded.status, GetParam().status);
+    EXPECT_EQ(statusWord(decoded.status, 1), QString::fromUtf8(GetParam().english));
+    EXPECT_EQ(statusWord(decoded.status, 0), QString::fromUtf8(GetParam().chinese));
 }
 
+constexpr AmpStatus normal{AmpStatusKind::Normal};
+constexpr AmpStatus standby{AmpStatusKind::Standby};
+
 INSTANTIATE_TEST_SUITE_P(Rows, StatusText, testing::Values(
-    StatusRow{"FF FF F0", "Normal", 1, "fault"},
-    StatusRow{"FF FF F0", "正常", 0, "fault"},
-    StatusRow{"FF FF 0F", "Normal", 1, "Dc protection"},
-    StatusRow{"FF FF 00", "Normal", 1, "Dc protection"},
-    StatusRow{"FF FF 00", "正常", 0, "直流保护"},
-    StatusRow{"00 00 F0", "Normal", 1, "fault"},           // protection wins over clip
-    StatusRow{"00 FF FF", "Normal", 1, "clip"},
-    StatusRow{"00 FF FF", "正常", 0, "clip"},
-    StatusRow{"FF 00 FF", "Normal", 1, "TEMP pressure limit"},
-    StatusRow{"FF 00 FF", "正常", 0, "温度压限"},
-    StatusRow{"FF FF FF", "Standby", 1, "Normal"},
-    StatusRow{"FF FF FF", "Standby", 0, "正常"},
-    StatusRow{"FF FF FF", "待机", 0, "正常"},
-    StatusRow{"FF FF FF", "fault", 1, "fault"},
-    StatusRow{"FF FF FF", "clip", 0, "clip"}));
+    StatusRow{"FF FF F0", normal, {AmpStatusKind::Fault}, "fault", "fault"},
+    StatusRow{"FF FF 0F", normal, {AmpStatusKind::DcProtection}, "Dc protection", "直流保护"},
+    StatusRow{"FF FF 00", normal, {AmpStatusKind::DcProtection}, "Dc protection", "直流保护"},
+    StatusRow{"00 00 F0", normal, {AmpStatusKind::Fault}, "fault", "fault"}, // protection wins over clip
+    StatusRow{"00 FF FF", normal, {AmpStatusKind::Clip}, "clip", "clip"},
+    StatusRow{"FF 00 FF", normal, {AmpStatusKind::TemperatureLimit}, "TEMP pressure limit", "温度压限"},
+    StatusRow{"FF FF FF", standby, normal, "Normal", "正常"}, // a clean reply ends a standby
+    StatusRow{"FF FF FF", {AmpStatusKind::Fault}, {AmpStatusKind::Fault}, "fault", "fault"},
+    StatusRow{"FF FF FF", {AmpStatusKind::Clip}, {AmpStatusKind::Clip}, "clip", "clip"}));
 
 TEST(MonitorReply, NotStartingWithHeaderIsDiscarded)
 {
-    MonitorTexts previous;
-    previous.voltage[0] = QStringLiteral("1.00V");
     for (const QByteArray& bytes : {QByteArray(), hexBytes("54 21 03 50"), reply("04 B0", "00 64").mid(1)}) {
-        const MonitorDecode decoded = decodeMonitorReply(bytes, previous, 1);
+        const MonitorDecode decoded = decodeMonitorReply(bytes, standby);
         EXPECT_FALSE(decoded.accepted);
         EXPECT_TRUE(decoded.discardInput);
-        EXPECT_EQ(decoded.texts.voltage[0], QStringLiteral("1.00V"));
+        EXPECT_FALSE(decoded.readingsComplete);
+        EXPECT_EQ(decoded.status, standby);
     }
 }
 
@@ -118,25 +120,21 @@ TEST(MonitorReply, OtherGroupIsIgnoredWithoutDiscarding)
     QByteArray bytes = reply("04 B0", "00 64");
     bytes[3] = 0x60;
     for (const QByteArray& b : {bytes, hexBytes("55"), hexBytes("55 21 03")}) {
-        const MonitorDecode decoded = decodeMonitorReply(b, {}, 1);
+        const MonitorDecode decoded = decodeMonitorReply(b, {});
         EXPECT_FALSE(decoded.accepted);
         EXPECT_FALSE(decoded.discardInput);
-        EXPECT_TRUE(decoded.texts.voltage[0].isEmpty());
+        EXPECT_FALSE(decoded.readingsComplete);
     }
 }
 
 TEST(MonitorReply, ShortReplyIsAcceptedButChangesNoText)
 {
-    MonitorTexts previous;
-    previous.voltage[0] = QStringLiteral("1.00V");
-    previous.status = QStringLiteral("Standby");
     const QByteArray full = reply("04 B0", "00 64");
     for (qsizetype size = 4; size < full.size(); ++size) {
-        const MonitorDecode decoded = decodeMonitorReply(full.left(size), previous, 1);
+        const MonitorDecode decoded = decodeMonitorReply(full.left(size), standby);
         EXPECT_TRUE(decoded.accepted);
         EXPECT_FALSE(decoded.readingsComplete);
-        EXPECT_EQ(decoded.texts.voltage[0], QStringLiteral("1.00V"));
-        EXPECT_EQ(decoded.texts.status, QStringLiteral("Standby"));
+        EXPECT_EQ(decoded.status, standby);
     }
 }
 
@@ -157,7 +155,7 @@ TEST(MonitorReply, AnyBytesAreSafe)
             bytes[0] = 0x55;
             bytes[3] = 0x50;
         }
-        const MonitorDecode decoded = decodeMonitorReply(bytes, {}, round % 2);
+        const MonitorDecode decoded = decodeMonitorReply(bytes, round % 2 ? standby : normal);
         EXPECT_EQ(decoded.readingsComplete, decoded.accepted && bytes.size() >= MonitorLayout::minimumSize);
     }
 }

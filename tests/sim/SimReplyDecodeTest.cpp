@@ -4,6 +4,8 @@
 
 #include "protocol/Commands.h"
 #include "protocol/FullStateReply.h"
+#include "app/StatusWords.h"
+#include "app/UiLanguage.h"
 #include "protocol/MonitorReply.h"
 
 #include <gtest/gtest.h>
@@ -47,12 +49,13 @@ TEST(SimRepliesDecoded, MonitorReplyAsTheEditorShowsIt)
     amp.readings().current[0] = 100;
     amp.readings().temperature[0] = -200;
     amp.protectionFlags = 0x0F;
-    const MonitorDecode d = decodeMonitorReply(amp.handleFrame(Commands::monitorPoll(1)), {}, 1);
+    const MonitorDecode d = decodeMonitorReply(amp.handleFrame(Commands::monitorPoll(1)), {});
     ASSERT_TRUE(d.accepted && d.readingsComplete);
-    EXPECT_EQ(d.texts.voltage[0], QStringLiteral("12.00V"));
-    EXPECT_EQ(d.texts.current[0], QStringLiteral("1.00A"));
-    EXPECT_EQ(d.texts.temperature[0], QStringLiteral("-2.00℃"));
-    EXPECT_EQ(d.texts.status, QStringLiteral("Dc protection"));
+    const MonitorTexts texts = monitorTexts(d.readings, {}, englishUi);
+    EXPECT_EQ(texts.voltage[0], QStringLiteral("12.00V"));
+    EXPECT_EQ(texts.current[0], QStringLiteral("1.00A"));
+    EXPECT_EQ(texts.temperature[0], QStringLiteral("-2.00℃"));
+    EXPECT_EQ(statusWord(d.status, englishUi), QStringLiteral("Dc protection"));
 }
 
 } // namespace
