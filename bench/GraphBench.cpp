@@ -68,7 +68,7 @@ struct EditorOnBus {
         amp.parameters().channels[0].lpType = 8;
         amp.parameters().channels[0].hpFrequencyHz = 80;
         amp.parameters().channels[0].lpFrequencyHz = 5000;
-        editor = std::make_unique<CDorvaneDlg>();
+        editor = std::make_unique<CDorvaneDlg>(chosenTarget());
         editor->show();
         editor->startUp();
         clock->runDue();

@@ -9,6 +9,7 @@
 #include "devices/DeviceTable.h"
 #include "devices/DeviceTexts.h"
 #include "devices/StatusDecoding.h"
+#include "editor/EditorSession.h"
 #include "presets/PresetFile.h"
 #include "presets/PresetSlots.h"
 #include "protocol/AmpParameters.h"
@@ -401,11 +402,11 @@ int Session::status()
 
 std::optional<FullStateReply> Session::readFullState()
 {
-    link.discardInput();
-    send(Commands::fullStateRequest(static_cast<DeviceAddress>(inv.address)));
-    waitClock().waitMs(fullStateWaitMs(baudRate()));
-    const FullStateReply reply = decodeFullStateReply(receive());
-    if (!reply.startsWithHeader || !reply.hasAnySection())
+    // The editor's read on this link: the request, one wait, one read. The
+    // wait follows the line time, as any baud rate may be given here.
+    EditorSession editor(link, {inv.address, {}, link.portNumber(), QString::number(baudRate())});
+    const std::optional<FullStateReply> reply = editor.readFullState(fullStateWaitMs(baudRate()));
+    if (!reply || !reply->startsWithHeader || !reply->hasAnySection())
         return std::nullopt;
     return reply;
 }

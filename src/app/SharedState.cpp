@@ -12,3 +12,9 @@ void resetSharedState()
 {
     sharedState() = SharedState{};
 }
+
+EditorTarget chosenTarget()
+{
+    const SharedState& s = sharedState();
+    return {s.selectedAddress, s.selectedName, s.portNumber, s.baudText};
+}

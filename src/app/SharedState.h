@@ -6,6 +6,15 @@
 
 #include <optional>
 
+// What the home page hands the editor it opens: the amplifier's address
+// and name as the row has them, and the port and baud rate it found.
+struct EditorTarget {
+    int address = 0;
+    QString name;
+    int portNumber = 0;
+    QString baudText;
+};
+
 // Values one window leaves for another; they live as long as the process.
 struct SharedState {
     int selectedAddress = 0;
@@ -25,6 +34,9 @@ struct SharedState {
 };
 
 SharedState& sharedState();
+
+// The target of the amplifier chosen on the home page, as SharedState holds it.
+EditorTarget chosenTarget();
 
 // Back to the values of a fresh process (for tests).
 void resetSharedState();

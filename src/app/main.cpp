@@ -57,8 +57,8 @@ int main(int argc, char** argv)
     // The adapter of the editor's amplifier was pulled: the editor has
     // closed, and the program ends with the home page.
     CDorvaneDlg::setHomeCloser([&home] { home.done(QDialog::Rejected); });
-    home.setEditorOpener([](QWidget*) {
-        CDorvaneDlg editor;
+    home.setEditorOpener([](QWidget*, const EditorTarget& target) {
+        CDorvaneDlg editor(target);
         editor.exec();
     });
     home.exec();

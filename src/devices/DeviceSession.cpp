@@ -127,13 +127,14 @@ AddressEditResult DeviceSession::commitAddressEdit(int row, const QString& text)
     return commitAddressEdit(row, text, table.addressValue(row));
 }
 
-void DeviceSession::prepareEditor(int row)
+EditorTarget DeviceSession::prepareEditor(int row)
 {
     if (link.isOpen())
         link.close();
     SharedState& shared = sharedState();
     shared.selectedAddress = table.addressValue(row);
     shared.selectedName = table.text(row, DeviceTable::NameColumn);
+    return chosenTarget();
 }
 
 void DeviceSession::onHomeReceive(int eventCode)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/SharedState.h"
+
 #include "devices/StatusDecoding.h"
 
 #include <QList>
@@ -59,9 +61,9 @@ public:
     AddressEditResult commitAddressEdit(int row, const QString& text);
 
     // Hands the port and the row's amplifier over to the editor: closes the
-    // port and stores the row's address and name in SharedState (0 and empty
-    // outside the table).
-    void prepareEditor(int row);
+    // port, stores the row's address and name in SharedState (0 and empty
+    // outside the table) and returns them with the port and baud rate found.
+    EditorTarget prepareEditor(int row);
 
     // A receive event of the link: waits for the rest of the frame, then
     // decodes what arrived.

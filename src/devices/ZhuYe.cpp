@@ -437,7 +437,8 @@ void ZhuYe::openEditor(int row)
             return;
     }
     clickedRow = model.isValidRow(row) ? row : -1;
-    if (!UserDialogs::runAction(this, [this] { devices->prepareEditor(clickedRow); }))
+    EditorTarget target;
+    if (!UserDialogs::runAction(this, [&] { target = devices->prepareEditor(clickedRow); }))
         return;
     if (clickedRow >= 0)
         list->selectRow(clickedRow);
@@ -448,7 +449,7 @@ void ZhuYe::openEditor(int row)
         explicit Editing(bool& flag) : flag(flag) { flag = true; }
         ~Editing() { flag = false; }
     } editingScope(editing);
-    editorOpener(this);
+    editorOpener(this, target);
 }
 
 void ZhuYe::showContextMenu(const QPoint& position)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/SharedState.h"
+
 #include "devices/DeviceSession.h"
 #include "devices/DeviceTable.h"
 
@@ -38,7 +40,9 @@ public:
     ~ZhuYe() override;
 
     // Runs the editor modally for the amplifier chosen in SharedState.
-    using EditorOpener = std::function<void(QWidget* home)>;
+    // Opens the editor for the amplifier of a row, with what the home page
+    // hands it.
+    using EditorOpener = std::function<void(QWidget* home, const EditorTarget& target)>;
     void setEditorOpener(EditorOpener opener);
     // Where the device list is kept (default: DeviceListFile::defaultPath()).
     void setDeviceListPath(const QString& path);

@@ -57,8 +57,8 @@ constexpr int crossoverGraphUnits[] = {4, 281, 319, 119};
 
 } // namespace
 
-CDorvaneDlg::CDorvaneDlg(QWidget* parent)
-    : QDialog(parent), serial(makeSerialLink(this)), editor(std::make_unique<EditorSession>(*serial))
+CDorvaneDlg::CDorvaneDlg(const EditorTarget& target, QWidget* parent)
+    : QDialog(parent), serial(makeSerialLink(this)), editor(std::make_unique<EditorSession>(*serial, target))
 {
     // The home page's port stays closed while the editor owns the line.
     sharedState().reopenHomePort = false;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/SharedState.h"
+
 #include "editor/EditorContext.h"
 #include "editor/EditorSession.h"
 #include "presets/PresetActions.h"
@@ -46,7 +48,7 @@ public:
     // The periods of the refresh-rate items "1 fast" .. "5 slow".
     static constexpr int refreshPeriodsMs[] = {300, 600, 1200, 1800, 2400};
 
-    explicit CDorvaneDlg(QWidget* parent = nullptr);
+    explicit CDorvaneDlg(const EditorTarget& target, QWidget* parent = nullptr);
     ~CDorvaneDlg() override;
 
     // A serial device was removed while an editor is open: the editor closes,

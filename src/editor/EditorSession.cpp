@@ -14,9 +14,11 @@ DeviceAddress addressByte(int value) { return static_cast<DeviceAddress>(value &
 
 } // namespace
 
-EditorSession::EditorSession(SerialLink& link, QObject* parent)
-    : QObject(parent), serial(link), editorLink(link, frameSent), timer(this)
+EditorSession::EditorSession(SerialLink& link, const EditorTarget& target, QObject* parent)
+    : QObject(parent), amplifier(target), serial(link), editorLink(link, frameSent), timer(this)
 {
+    // The address the frames go to; the connection check confirms it.
+    params.address = addressByte(target.address);
     connect(&timer, &ClockTimer::timeout, this, &EditorSession::monitorTick);
     connect(&serial, &SerialLink::received, this, &EditorSession::onEditorReceive);
 }
@@ -40,8 +42,8 @@ EditorSession::ConnectResult EditorSession::connectEditor(const QList<int>& port
     }
     if (ports.isEmpty())
         return ConnectResult::NoPort;
-    const DeviceAddress wanted = addressByte(sharedState().selectedAddress);
-    const QString settings = sharedState().baudText + QStringLiteral(",n,8,1");
+    const DeviceAddress wanted = addressByte(amplifier.address);
+    const QString settings = amplifier.baudText + QStringLiteral(",n,8,1");
     for (int port : ports) {
         serial.setReceiveThreshold(receiveThreshold);
         // Opening the port that is open already only applies the settings.
@@ -93,13 +95,15 @@ std::optional<FullStateReply> EditorSession::readAndApply(int waitMs)
     return applyFullState(serial.readAll());
 }
 
-std::optional<FullStateReply> EditorSession::readFullState()
+std::optional<FullStateReply> EditorSession::readFullState() { return readFullState(fullStateWaitMs(amplifier.baudText)); }
+
+std::optional<FullStateReply> EditorSession::readFullState(int waitMs)
 {
     serial.discardInput();
     if (!serial.isOpen())
         return std::nullopt;
     editorLink.write(Commands::fullStateRequest(params.address));
-    return readAndApply(fullStateWaitMs(sharedState().baudText));
+    return readAndApply(waitMs);
 }
 
 std::optional<FullStateReply> EditorSession::refreshFromReply()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/SharedState.h"
 #include "app/StatusWords.h"
 #include "protocol/AmpParameters.h"
 #include "protocol/AmpStatus.h"
@@ -36,7 +37,9 @@ public:
     // More unanswered polls than this in a row show the lost picture.
     static constexpr int missedPollsTolerated = 6;
 
-    explicit EditorSession(SerialLink& link, QObject* parent = nullptr);
+    EditorSession(SerialLink& link, const EditorTarget& target, QObject* parent = nullptr);
+
+    const EditorTarget& target() const { return amplifier; }
 
     // The editor's one send path: every frame written through it, by the
     // editor or by the preset actions it runs, skips the next poll.
@@ -55,8 +58,8 @@ public:
     void setAnnouncer(Announcer announcer) { announce = std::move(announcer); }
 
     enum class ConnectResult { NoPort, Connected, Failed };
-    // Probes each port in turn for the amplifier of SharedState.selectedAddress
-    // at SharedState.baudText; the first that answers stays open. A port this
+    // Probes each port in turn for the target's amplifier at the target's
+    // baud rate; the first that answers stays open. A port this
     // editor holds open already is probed first, in place: the port list
     // leaves it out, and opening another port would close it.
     ConnectResult connectEditor(const QList<int>& portNumbers);
@@ -64,9 +67,11 @@ public:
     // The wait after a full-state request at a baud rate; 0 for rates the
     // amplifiers do not use.
     static int fullStateWaitMs(const QString& baudText);
-    // Requests the whole state and applies what arrives; nothing when the
-    // port is closed.
+    // Requests the whole state and applies what arrives after the wait of
+    // the target's baud rate (or the one given); nothing when the port is
+    // closed.
     std::optional<FullStateReply> readFullState();
+    std::optional<FullStateReply> readFullState(int waitMs);
     // Applies the answer to a request the caller has sent already.
     std::optional<FullStateReply> refreshFromReply();
     // The full-state decode of the bytes of one read: the model, the status
@@ -123,6 +128,7 @@ private:
     void setLinkConnected(bool on);
     std::optional<FullStateReply> readAndApply(int waitMs);
 
+    EditorTarget amplifier;
     SerialLink& serial; // the monitor's polls go out here, past the marking
     MarkingLink editorLink;
     AmpParameters params;

@@ -160,7 +160,7 @@ TEST_F(ChineseWindows, EveryWindowShowsItsChineseTexts)
     clock->runDue();
     expectChinese(&home, "home page");
 
-    CDorvaneDlg editor;
+    CDorvaneDlg editor(chosenTarget());
     expectChinese(&editor, "editor");
 
     XiuGai confirm;

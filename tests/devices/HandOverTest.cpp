@@ -59,9 +59,9 @@ TEST_F(HandOverTest, EditorGetsTheLineAndTheHomePageTakesItBackWithTheStatus)
     home.setDeviceListPath(dir.filePath(QStringLiteral("save.txt")));
     bool editorConnected = false;
     bool homeClosedMeanwhile = false;
-    home.setEditorOpener([&](QWidget*) {
+    home.setEditorOpener([&](QWidget*, const EditorTarget& target) {
         // As exec() would, but with the virtual clock driving it.
-        CDorvaneDlg editor;
+        CDorvaneDlg editor(target);
         editor.show();
         clock->runDue();
         homeClosedMeanwhile = !home.link().isOpen();

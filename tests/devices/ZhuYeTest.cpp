@@ -378,7 +378,7 @@ TEST_F(HomePageTest, DoubleClickOnAnAddressCellSendsNothingAndSaysNothing)
     bus.addAmplifier(9);
     open("9 Stage left\r\n Nameless\r\n");
     QList<int> addresses;
-    home->setEditorOpener([&](QWidget*) { addresses.append(sharedState().selectedAddress); });
+    home->setEditorOpener([&](QWidget*, const EditorTarget& target) { addresses.append(target.address); });
     clock->advance(ZhuYe::firstPollMs);
     heard.clear();
     // A double-click: its first click opens the cell, the rest lands on the
@@ -400,7 +400,7 @@ TEST_F(HomePageTest, DoubleClickAfterTypingANewAddressCommitsItFirst)
     bus.addAmplifier(9);
     open("9 Stage left\r\n");
     QList<int> addresses;
-    home->setEditorOpener([&](QWidget*) { addresses.append(sharedState().selectedAddress); });
+    home->setEditorOpener([&](QWidget*, const EditorTarget& target) { addresses.append(target.address); });
     clock->advance(ZhuYe::firstPollMs);
     clickCell(0, DeviceTable::AddressColumn);
     home->cellEditor()->setText(QStringLiteral("12"));
@@ -424,6 +424,8 @@ TEST_F(HomePageTest, DoubleClickAfterTypingANewAddressCommitsItFirst)
 struct EditorVisit {
     int address = -1;
     QString name;
+    QString baudText;
+    int port = 0;
     bool homePortOpen = true;
     int visits = 0;
 };
@@ -433,10 +435,12 @@ TEST_F(HomePageTest, DoubleClickHandsTheLineToTheEditorAndThePollTakesItBack)
     bus.addAmplifier(9);
     open("9 Stage left\r\n5 \r\n");
     EditorVisit visit;
-    home->setEditorOpener([&](QWidget*) {
+    home->setEditorOpener([&](QWidget*, const EditorTarget& target) {
         ++visit.visits;
-        visit.address = sharedState().selectedAddress;
-        visit.name = sharedState().selectedName;
+        visit.address = target.address;
+        visit.name = target.name;
+        visit.baudText = target.baudText;
+        visit.port = target.portNumber;
         visit.homePortOpen = home->link().isOpen();
         sharedState().editorStatus = AmpStatus{AmpStatusKind::Clip};
         sharedState().reopenHomePort = true;
@@ -445,6 +449,9 @@ TEST_F(HomePageTest, DoubleClickHandsTheLineToTheEditorAndThePollTakesItBack)
     EXPECT_EQ(visit.visits, 1);
     EXPECT_EQ(visit.address, 9);
     EXPECT_EQ(visit.name, QStringLiteral("Stage left"));
+    // The port and baud rate the home page found go with it.
+    EXPECT_EQ(visit.baudText, QStringLiteral("19200"));
+    EXPECT_EQ(visit.port, port);
     EXPECT_FALSE(visit.homePortOpen);
     EXPECT_FALSE(home->link().isOpen());
 
@@ -459,7 +466,7 @@ TEST_F(HomePageTest, DoubleClickOnTheCellBeingEditedOpensTheEditorToo)
 {
     open("9 Stage left\r\n");
     int visits = 0;
-    home->setEditorOpener([&](QWidget*) { ++visits; });
+    home->setEditorOpener([&](QWidget*, const EditorTarget& target) { ++visits; });
     clickCell(0, DeviceTable::NameColumn);
     ASSERT_TRUE(home->cellEditor()->isVisible());
     QTest::mouseDClick(home->cellEditor(), Qt::LeftButton, {}, home->cellEditor()->rect().center());
@@ -478,7 +485,7 @@ TEST_F(HomePageTest, ContextMenuBelowTheRowsOpensTheEditorForAddressZero)
     sharedState().selectedAddress = 42;
     sharedState().selectedName = QStringLiteral("old");
     int visits = 0;
-    home->setEditorOpener([&](QWidget*) { ++visits; });
+    home->setEditorOpener([&](QWidget*, const EditorTarget& target) { ++visits; });
     Q_EMIT home->view()->customContextMenuRequested(QPoint(20, home->view()->viewport()->height() - 5));
     EXPECT_EQ(itemText, QStringLiteral("DSP配置"));
     EXPECT_EQ(visits, 1);

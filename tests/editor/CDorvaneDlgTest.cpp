@@ -36,7 +36,7 @@ struct EditorWindowTest : EditorBusFixture {
     // left out of what the tests see.
     CDorvaneDlg& open()
     {
-        editor = std::make_unique<CDorvaneDlg>();
+        editor = std::make_unique<CDorvaneDlg>(chosenTarget());
         editor->startUp();
         clock->runDue();
         takeHeard();
@@ -71,7 +71,7 @@ TEST_F(EditorWindowTest, OpeningConnectsReadsTheAmplifierAndSendsNothingBack)
     p.channels[3].outputSource = 5;
     p.channels[1].limiterThreshold = 30;
     p.channels[0].bands[0] = {1000, 600, 200, 1};
-    editor = std::make_unique<CDorvaneDlg>();
+    editor = std::make_unique<CDorvaneDlg>(chosenTarget());
     EXPECT_FALSE(sharedState().reopenHomePort);
     editor->startUp();
     EXPECT_EQ(takeHeard(), QList<QByteArray>({Commands::portProbe(address), Commands::fullStateRequest(address)}));

@@ -195,7 +195,7 @@ TEST_F(EditorFitTest, EveryTextOfTheWindowCanBeReadWhole)
     setUiLanguage(uiLanguageFromLocaleName(QLocale::system().name()));
     removeUiCatalogue(*qApp);
     installUiCatalogue(*qApp);
-    CDorvaneDlg editor;
+    CDorvaneDlg editor(chosenTarget());
     editor.show();
     clock->runDue();
     clock->advance(1100);
@@ -226,7 +226,7 @@ TEST_F(EditorFitTest, EveryTextOfTheWindowCanBeReadWhole)
 // picture of the area's size.
 TEST_F(EditorFitTest, GraphsArePaintedInTheScreensPixels)
 {
-    CDorvaneDlg editor;
+    CDorvaneDlg editor(chosenTarget());
     editor.show();
     for (ResponseGraphView* graph : {editor.eqGraph(), editor.crossoverGraph()}) {
         const QImage& image = graph->render();

@@ -45,7 +45,7 @@ struct FaderLookTest : EditorBusFixture {};
 
 TEST_F(FaderLookTest, SlidersFillTheirGrooveFromTheBottom)
 {
-    CDorvaneDlg editor;
+    CDorvaneDlg editor(chosenTarget());
     const struct {
         const char* name;
         QSlider* slider;

@@ -36,7 +36,7 @@ TEST_F(EditorScreenTest, TooLargeEditorStaysWholeAndItsControlsScroll)
     for (int b = 0; b < 15; ++b)
         amp.parameters().channels[0].bands[static_cast<std::size_t>(b)].frequencyHz =
             static_cast<int>(std::round(std::pow(10.0, 1.4 + 2.8 * b / 14.0)));
-    editor = std::make_unique<CDorvaneDlg>();
+    editor = std::make_unique<CDorvaneDlg>(chosenTarget());
     const QSize designed = editor->sizeHint();
     ASSERT_GT(designed.width(), laptop.width()) << "the editor fits the laptop: nothing to try";
     editor->show();

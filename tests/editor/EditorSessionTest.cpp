@@ -7,7 +7,7 @@ namespace {
 
 struct EditorSessionTest : EditorBusFixture {
     SimLink link;
-    EditorSession session{link};
+    EditorSession session{link, chosenTarget()};
 
     EditorSessionTest()
     {
@@ -90,9 +90,10 @@ TEST_F(EditorSessionTest, FullStateReadAppliesTheAnswerAndTheStatus)
 TEST_F(EditorSessionTest, FullStateAtAnUnlistedRateIsReadWithoutWaiting)
 {
     sharedState().baudText = QStringLiteral("9600");
+    EditorSession session{link, chosenTarget()};
     bus.setBaudRate(9600);
     bus.addAmplifier(address).parameters().channels[0].volumeDb = -5;
-    ASSERT_EQ(connect(), EditorSession::ConnectResult::Connected);
+    ASSERT_EQ(session.connectEditor(ports), EditorSession::ConnectResult::Connected);
     clock->clearWaits();
     const auto reply = session.readFullState();
     ASSERT_TRUE(reply.has_value());

@@ -32,7 +32,7 @@ struct GraphMouseTest : EditorBusFixture {
     }
     CDorvaneDlg& open()
     {
-        editor = std::make_unique<CDorvaneDlg>();
+        editor = std::make_unique<CDorvaneDlg>(chosenTarget());
         editor->show();
         editor->startUp();
         clock->runDue();

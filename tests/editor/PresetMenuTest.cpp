@@ -32,7 +32,7 @@ struct PresetMenuTest : EditorBusFixture {
     }
     void open()
     {
-        editor = std::make_unique<CDorvaneDlg>();
+        editor = std::make_unique<CDorvaneDlg>(chosenTarget());
         editor->startUp();
         clock->runDue();
         messages.messages.clear();

@@ -46,7 +46,7 @@ struct EditorFaults : EditorBusFixture {
     }
     void open()
     {
-        editor = std::make_unique<CDorvaneDlg>();
+        editor = std::make_unique<CDorvaneDlg>(chosenTarget());
         editor->startUp();
         clock->runDue();
     }

@@ -119,7 +119,7 @@ TEST(PtyFaults, ASerialDeviceArrivingKeepsTheEditorsWorkingConnection)
     Simulator firstSim;
     ASSERT_TRUE(firstSim.start(first));
 
-    CDorvaneDlg editor;
+    CDorvaneDlg editor(chosenTarget());
     editor.show();
     ASSERT_TRUE(QTest::qWaitFor([&] { return editor.linkIcon()->isConnected(); }, 5000));
     const int port = editor.link().portNumber();

@@ -106,7 +106,7 @@ TEST(Soak, PollsAndRefreshesKeepTheirPeriodAndLeaveMemoryAndDescriptorsFlat)
     ASSERT_TRUE(home->link().isOpen());
 
     sharedState().selectedAddress = editedAddress;
-    auto editor = std::make_unique<CDorvaneDlg>();
+    auto editor = std::make_unique<CDorvaneDlg>(chosenTarget());
     editor->show();
     clock->runDue();
     ASSERT_TRUE(editor->link().isOpen());
