@@ -18,11 +18,13 @@ namespace {
 
 QStringList knownStates()
 {
-    QStringList texts{QString(), QStringLiteral("start"), QStringLiteral(" "), DeviceTexts::operating(),
-                      DeviceTexts::standby(), DeviceTexts::temperatureLimiting(), DeviceTexts::fault(),
-                      DeviceTexts::dcProtection(), DeviceTexts::temperatureProtection(), QStringLiteral("Normal")};
+    using K = AmpStatusKind;
+    QStringList texts{QString(), QStringLiteral("start"), QStringLiteral(" "), QStringLiteral("Normal")};
+    for (AmpStatusKind kind : {K::Normal, K::Standby, K::TemperatureLimit, K::Fault, K::DcProtection,
+                               K::TemperatureProtection})
+        texts << DeviceTexts::status({kind});
     for (int n = 1; n <= 4; ++n)
-        texts << DeviceTexts::faultNumber(n) << DeviceTexts::dcProtectionNumber(n);
+        texts << DeviceTexts::status({K::FaultNumber, n}) << DeviceTexts::status({K::DcProtectionNumber, n});
     return texts;
 }
 
@@ -48,7 +50,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const QByteArray received = input.takeBytes(input.takeByte());
         const int rowsBefore = table.size();
         state.refreshRow = ((op >> 2) & 0x07) - 1; // -1 .. 6: rows that may be gone
-        sharedState().statusText = (op & 0x20) ? DeviceTexts::fault() : QStringLiteral(" ");
+        if (op & 0x20)
+            sharedState().editorStatus = AmpStatus{AmpStatusKind::Fault};
+        else
+            sharedState().editorStatus.reset();
         sharedState().selectedAddress = (op & 0x40) ? 2 : 0;
 
         switch (op & 0x03) {
@@ -79,6 +84,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (int row = 0; row < table.size(); ++row) {
             FUZZ_CHECK(table.text(row, DeviceTable::NumberColumn) == QString::number(row + 1));
             FUZZ_CHECK(states.contains(table.text(row, DeviceTable::StateColumn)));
+            // A status value stands beside its own words only.
+            const DeviceRow& r = table.row(row);
+            FUZZ_CHECK(r.status.kind == AmpStatusKind::None || r.state == DeviceTexts::status(r.status));
             FUZZ_CHECK(connections.contains(table.text(row, DeviceTable::ConnectionColumn)));
             if (row < startRows)
                 FUZZ_CHECK(table.text(row, DeviceTable::NameColumn) == QStringLiteral("amp"));
