@@ -4,6 +4,7 @@
 #include "app/SharedState.h"
 #include "app/StatusWords.h"
 #include "app/UiLanguage.h"
+#include "clock/WaitClock.h"
 #include "devices/DeviceListFile.h"
 #include "devices/DeviceSession.h"
 #include "devices/DeviceTable.h"
@@ -21,7 +22,6 @@
 #include "serial/LinkSettings.h"
 #include "serial/SerialError.h"
 #include "serial/SerialLink.h"
-#include "serial/WaitClock.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -1,8 +1,8 @@
 #include "sim/SimLink.h"
 
 #include "app/CodePage.h"
+#include "clock/WaitClock.h"
 #include "serial/SerialError.h"
-#include "serial/WaitClock.h"
 #include "sim/SimBus.h"
 
 SimLink::SimLink(SimBus* bus, QObject* parent) : SerialLink(parent)

@@ -1,12 +1,12 @@
 #include "devices/DeviceSession.h"
 
 #include "app/SharedState.h"
+#include "clock/WaitClock.h"
 #include "devices/DeviceTable.h"
 #include "devices/DeviceTexts.h"
 #include "protocol/Commands.h"
 #include "protocol/ValueMapping.h"
 #include "serial/SerialLink.h"
-#include "serial/WaitClock.h"
 
 namespace {
 

@@ -6,6 +6,7 @@
 
 #include "app/SharedState.h"
 #include "app/UiLanguage.h"
+#include "clock/WaitClock.h"
 #include "editor/ChannelColumns.h"
 #include "editor/CrossoverGroup.h"
 #include "editor/EditorWidgets.h"
@@ -18,7 +19,6 @@
 #include "serial/SerialLink.h"
 #include "serial/SerialLinkFactory.h"
 #include "serial/SerialPorts.h"
-#include "serial/WaitClock.h"
 #include "widgets/UserDialogs.h"
 
 #include <QCheckBox>

@@ -2,12 +2,12 @@
 
 #include "app/SharedState.h"
 #include "app/StatusWords.h"
+#include "clock/WaitClock.h"
 #include "protocol/AmpParameters.h"
 #include "protocol/AmpStatus.h"
 #include "protocol/FullStateReply.h"
 #include "protocol/MonitorReply.h"
 #include "serial/ForwardingLink.h"
-#include "serial/WaitClock.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,9 +1,9 @@
 #include "presets/PresetFile.h"
 
 #include "app/RegularFile.h"
+#include "clock/WaitClock.h"
 #include "protocol/ControlFrame.h"
 #include "serial/SerialLink.h"
-#include "serial/WaitClock.h"
 
 #include <QSaveFile>
 

@@ -2,9 +2,9 @@
 
 #include "app/CodePage.h"
 #include "app/SharedState.h"
+#include "clock/WaitClock.h"
 #include "protocol/ControlFrame.h"
 #include "serial/SerialLink.h"
-#include "serial/WaitClock.h"
 
 namespace PresetSlots {
 

@@ -2,9 +2,9 @@
 
 #include "app/CodePage.h"
 #include "app/UiLanguage.h"
+#include "clock/WaitClock.h"
 #include "serial/PortRegistry.h"
 #include "serial/SerialError.h"
-#include "serial/WaitClock.h"
 
 #include <QFile>
 #include <QFileInfo>

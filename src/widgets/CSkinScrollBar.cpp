@@ -1,6 +1,6 @@
 #include "widgets/CSkinScrollBar.h"
 
-#include "serial/WaitClock.h"
+#include "clock/WaitClock.h"
 #include "widgets/SkinPictures.h"
 
 #include <QContextMenuEvent>

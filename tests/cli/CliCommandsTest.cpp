@@ -2,8 +2,8 @@
 
 #include "app/SharedState.h"
 #include "app/UiLanguage.h"
+#include "clock/VirtualClock.h"
 #include "protocol/Commands.h"
-#include "serial/VirtualClock.h"
 #include "sim/SimBus.h"
 #include "sim/SimLink.h"
 

@@ -1,9 +1,9 @@
 #include "DevicesTestSupport.h"
 
+#include "clock/VirtualClock.h"
 #include "devices/DeviceSession.h"
 #include "devices/DeviceTable.h"
 #include "protocol/Commands.h"
-#include "serial/VirtualClock.h"
 #include "sim/SimBus.h"
 #include "sim/SimLink.h"
 

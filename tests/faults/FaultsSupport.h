@@ -4,10 +4,10 @@
 
 #include "app/SharedState.h"
 #include "app/UiLanguage.h"
+#include "clock/VirtualClock.h"
 #include "serial/DeviceWatcher.h"
 #include "serial/SerialLinkFactory.h"
 #include "serial/SerialPorts.h"
-#include "serial/VirtualClock.h"
 #include "sim/SimBus.h"
 #include "sim/SimLink.h"
 #include "widgets/UserDialogs.h"

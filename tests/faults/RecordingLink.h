@@ -1,7 +1,7 @@
 #pragma once
 
+#include "clock/WaitClock.h"
 #include "serial/ForwardingLink.h"
-#include "serial/WaitClock.h"
 #include "sim/SimLink.h"
 
 #include <QList>

@@ -3,7 +3,7 @@
 #include "CliCommands.h"
 
 #include "app/SharedState.h"
-#include "serial/VirtualClock.h"
+#include "clock/VirtualClock.h"
 #include "sim/SimBus.h"
 #include "sim/SimLink.h"
 #include "widgets/UserDialogs.h"

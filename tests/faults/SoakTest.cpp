@@ -10,13 +10,13 @@
 
 #include "app/SharedState.h"
 #include "app/UiLanguage.h"
+#include "clock/VirtualClock.h"
 #include "devices/ZhuYe.h"
 #include "editor/CDorvaneDlg.h"
 #include "protocol/Commands.h"
 #include "protocol/ControlFrame.h"
 #include "serial/SerialLinkFactory.h"
 #include "serial/SerialPorts.h"
-#include "serial/VirtualClock.h"
 #include "sim/SimBus.h"
 #include "widgets/UserDialogs.h"
 

@@ -1,7 +1,7 @@
+#include "clock/VirtualClock.h"
 #include "serial/DeviceWatcher.h"
 #include "serial/PortRegistry.h"
 #include "serial/SerialPorts.h"
-#include "serial/VirtualClock.h"
 
 #include <QSet>
 #include <gtest/gtest.h>

@@ -3,11 +3,11 @@
 #include "RootPowers.h"
 #include "app/Translations.h"
 #include "app/UiLanguage.h"
+#include "clock/WaitClock.h"
 #include "serial/CMscomm1.h"
 #include "serial/PortRegistry.h"
 #include "serial/SerialError.h"
 #include "serial/SerialPorts.h"
-#include "serial/WaitClock.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

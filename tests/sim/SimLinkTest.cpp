@@ -1,9 +1,9 @@
 #include "sim/SimLink.h"
 #include "SimHex.h"
 
+#include "clock/VirtualClock.h"
 #include "protocol/Commands.h"
 #include "serial/SerialError.h"
-#include "serial/VirtualClock.h"
 #include "sim/SimBus.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "serial/VirtualClock.h"
+#include "clock/VirtualClock.h"
 #include "widgets/CListCtrlCl.h"
 #include "widgets/CSkinScrollBar.h"
 #include "widgets/CSkinScrollWnd.h"

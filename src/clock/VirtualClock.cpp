@@ -1,4 +1,4 @@
-#include "serial/VirtualClock.h"
+#include "clock/VirtualClock.h"
 
 #include <QtGlobal>
 #include <algorithm>

@@ -1,5 +1,5 @@
-#include "serial/RealClock.h"
-#include "serial/VirtualClock.h"
+#include "clock/RealClock.h"
+#include "clock/VirtualClock.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,6 +1,6 @@
-#include "serial/WaitClock.h"
+#include "clock/WaitClock.h"
 
-#include "serial/RealClock.h"
+#include "clock/RealClock.h"
 
 namespace {
 

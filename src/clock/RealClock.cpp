@@ -1,4 +1,4 @@
-#include "serial/RealClock.h"
+#include "clock/RealClock.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "serial/WaitClock.h"
+#include "clock/WaitClock.h"
 
 #include <QElapsedTimer>
 #include <QPointer>
