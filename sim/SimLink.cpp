@@ -1,6 +1,5 @@
 #include "sim/SimLink.h"
 
-#include "app/CodePage.h"
 #include "clock/WaitClock.h"
 #include "serial/SerialError.h"
 #include "sim/SimBus.h"
@@ -91,11 +90,6 @@ void SimLink::write(const QByteArray& bytes)
         throw SerialError(tr("The device COM%1 was removed").arg(port));
     b->write(bytes, line.baudRate(), waitClock().nowMs());
     scheduleNotification();
-}
-
-void SimLink::writeText(const QString& text)
-{
-    write(CodePage::toAnsi(text));
 }
 
 void SimLink::discardInput()

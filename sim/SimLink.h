@@ -44,7 +44,6 @@ public:
     int baudRate() const { return line.baudRate(); }
 
     void write(const QByteArray& bytes) override;
-    void writeText(const QString& text) override;
     void discardInput() override;
     QByteArray readAll() override;
 

@@ -1,6 +1,5 @@
 #include "serial/CMscomm1.h"
 
-#include "app/CodePage.h"
 #include "app/UiLanguage.h"
 #include "clock/WaitClock.h"
 #include "serial/PortRegistry.h"
@@ -235,11 +234,6 @@ void CMscomm1::write(const QByteArray& bytes)
     }
     if (queued != bytes.size())
         throw SerialError(tr("Writing to the port %1 failed: %2.").arg(portLabel(), qtReason(port)));
-}
-
-void CMscomm1::writeText(const QString& text)
-{
-    write(CodePage::toAnsi(text));
 }
 
 void CMscomm1::discardInput()

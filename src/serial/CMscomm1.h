@@ -35,7 +35,6 @@ public:
     QString settings() const override { return current.text(); }
 
     void write(const QByteArray& bytes) override;
-    void writeText(const QString& text) override;
     void discardInput() override;
     QByteArray readAll() override;
 

@@ -22,7 +22,6 @@ public:
     void applySettings(const QString& settings) override { inner.applySettings(settings); }
     QString settings() const override { return inner.settings(); }
     void write(const QByteArray& bytes) override { inner.write(bytes); }
-    void writeText(const QString& text) override { inner.writeText(text); }
     void discardInput() override { inner.discardInput(); }
     QByteArray readAll() override { return inner.readAll(); }
 

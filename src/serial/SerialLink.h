@@ -37,8 +37,6 @@ public:
 
     // Queued at once; the call does not wait.
     virtual void write(const QByteArray& bytes) = 0;
-    // Sent converted to the ANSI code page of the interface language.
-    virtual void writeText(const QString& text) = 0;
     // Drops every received, unread byte; harmless on a closed port.
     virtual void discardInput() = 0;
     // Everything waiting, at most readLimit bytes, removed from the buffer.

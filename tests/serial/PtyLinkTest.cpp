@@ -406,7 +406,6 @@ TEST(CMscomm1Refusals, NameThePortAndTheReason)
         EXPECT_FALSE(link.isOpen());
     }
     EXPECT_THROW(link.write("x"), SerialError);
-    EXPECT_THROW(link.writeText("x"), SerialError);
     EXPECT_THROW(link.applySettings("fast"), SerialError);
     link.discardInput();
     link.close();
