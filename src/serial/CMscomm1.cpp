@@ -2,19 +2,14 @@
 
 #include "app/UiLanguage.h"
 #include "clock/WaitClock.h"
+#include "serial/PortAccess.h"
 #include "serial/PortRegistry.h"
 #include "serial/SerialError.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QMetaObject>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <grp.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#include <vector>
 
 namespace {
 
@@ -70,31 +65,6 @@ QString qtReason(const QSerialPort& port)
         break;
     }
     return QString::fromUtf8("未知错误");
-}
-
-// The group owning the device file: membership in it grants access
-// (typically "dialout").
-QString owningGroup(const QString& devicePath)
-{
-    struct stat info {};
-    if (::stat(QFile::encodeName(devicePath).constData(), &info) != 0)
-        return {};
-    std::vector<char> buffer(16384);
-    struct group entry {};
-    struct group* found = nullptr;
-    if (::getgrgid_r(info.st_gid, &entry, buffer.data(), buffer.size(), &found) != 0 || !found)
-        return QString::number(info.st_gid);
-    return QString::fromLocal8Bit(found->gr_name);
-}
-
-// errno of a plain open of the device now, 0 when it opens.
-int openErrno(const QString& devicePath)
-{
-    const int fd = ::open(QFile::encodeName(devicePath).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return errno;
-    ::close(fd);
-    return 0;
 }
 
 } // namespace
@@ -169,7 +139,7 @@ void CMscomm1::open(int portNumber, const QString& settings)
 
 QString CMscomm1::openFailureText() const
 {
-    const int error = openErrno(path);
+    const int error = PortAccess::openError(path);
     switch (error) {
     case 0:
         // The device opens, so the refusal came from the lock file of
@@ -187,7 +157,7 @@ QString CMscomm1::openFailureText() const
     case EPERM:
         return tr("The port %1 cannot be opened: %2. Members of the group \"%3\" may use it; "
                   "add the user to that group and log in again.")
-            .arg(portLabel(), systemReason(error), owningGroup(path));
+            .arg(portLabel(), systemReason(error), PortAccess::owningGroup(path));
     default:
         return tr("The port %1 cannot be opened: %2.").arg(portLabel(), systemReason(error));
     }
