@@ -174,6 +174,58 @@
         <source>Writing to the port %1 failed: %2.</source>
         <translation>写入端口 %1 失败：%2。</translation>
     </message>
+    <message>
+        <source>the device does not exist</source>
+        <translation>设备不存在</translation>
+    </message>
+    <message>
+        <source>the device is busy</source>
+        <translation>设备忙</translation>
+    </message>
+    <message>
+        <source>no permission to use it</source>
+        <translation>没有访问权限</translation>
+    </message>
+    <message>
+        <source>input/output error</source>
+        <translation>输入/输出错误</translation>
+    </message>
+    <message>
+        <source>system error %1</source>
+        <translation>系统错误 %1</translation>
+    </message>
+    <message>
+        <source>the device is already open</source>
+        <translation>设备已打开</translation>
+    </message>
+    <message>
+        <source>write error</source>
+        <translation>写入错误</translation>
+    </message>
+    <message>
+        <source>read error</source>
+        <translation>读取错误</translation>
+    </message>
+    <message>
+        <source>the device is no longer available</source>
+        <translation>设备已不可用</translation>
+    </message>
+    <message>
+        <source>the device does not support the setting</source>
+        <translation>设备不支持该设置</translation>
+    </message>
+    <message>
+        <source>timed out</source>
+        <translation>超时</translation>
+    </message>
+    <message>
+        <source>the port is not open</source>
+        <translation>端口未打开</translation>
+    </message>
+    <message>
+        <source>unknown error</source>
+        <translation>未知错误</translation>
+    </message>
 </context>
 <context>
     <name>ChannelColumns</name>

@@ -1,70 +1,83 @@
 #include "serial/CMscomm1.h"
 
-#include "app/UiLanguage.h"
 #include "clock/WaitClock.h"
 #include "serial/PortAccess.h"
 #include "serial/PortRegistry.h"
 #include "serial/SerialError.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QMetaObject>
 #include <cerrno>
 #include <cstring>
+#include <optional>
 
 namespace {
 
-// The C library and Qt word their reasons in English only. The Chinese
-// interface says in its own words the reasons this program meets, and the
-// cause code of any other.
+// The C library and Qt word their reasons in English only. Where the
+// catalogue of the interface language has words for a reason (the Chinese
+// one has), the reason is said in them like the rest of the message;
+// otherwise in the system's own words.
+std::optional<QString> catalogueWords(const char* reason)
+{
+    const QString words = QCoreApplication::translate("CMscomm1", reason);
+    if (words == QLatin1String(reason))
+        return std::nullopt;
+    return words;
+}
+
 QString systemReason(int error)
 {
-    if (uiLanguage() != chineseUi)
-        return QString::fromLocal8Bit(std::strerror(error));
+    const auto said = [error](const char* reason) {
+        return catalogueWords(reason).value_or(QString::fromLocal8Bit(std::strerror(error)));
+    };
     switch (error) {
     case ENOENT:
     case ENODEV:
     case ENXIO:
-        return QString::fromUtf8("设备不存在");
+        return said(QT_TRANSLATE_NOOP("CMscomm1", "the device does not exist"));
     case EBUSY:
-        return QString::fromUtf8("设备忙");
+        return said(QT_TRANSLATE_NOOP("CMscomm1", "the device is busy"));
     case EACCES:
     case EPERM:
-        return QString::fromUtf8("没有访问权限");
+        return said(QT_TRANSLATE_NOOP("CMscomm1", "no permission to use it"));
     case EIO:
-        return QString::fromUtf8("输入/输出错误");
+        return said(QT_TRANSLATE_NOOP("CMscomm1", "input/output error"));
     default:
-        return QString::fromUtf8("系统错误 %1").arg(error);
+        // Any other cause by its code.
+        if (const auto words = catalogueWords(QT_TRANSLATE_NOOP("CMscomm1", "system error %1")))
+            return words->arg(error);
+        return QString::fromLocal8Bit(std::strerror(error));
     }
 }
 
 QString qtReason(const QSerialPort& port)
 {
-    if (uiLanguage() != chineseUi)
-        return port.errorString();
+    const auto said = [&port](const char* reason) { return catalogueWords(reason).value_or(port.errorString()); };
     switch (port.error()) {
     case QSerialPort::DeviceNotFoundError:
-        return QString::fromUtf8("设备不存在");
+        return said(QT_TRANSLATE_NOOP("CMscomm1", "the device does not exist"));
     case QSerialPort::PermissionError:
-        return QString::fromUtf8("没有访问权限");
+        return said(QT_TRANSLATE_NOOP("CMscomm1", "no permission to use it"));
     case QSerialPort::OpenError:
-        return QString::fromUtf8("设备已打开");
+        return said(QT_TRANSLATE_NOOP("CMscomm1", "the device is already open"));
     case QSerialPort::WriteError:
-        return QString::fromUtf8("写入错误");
+        return said(QT_TRANSLATE_NOOP("CMscomm1", "write error"));
     case QSerialPort::ReadError:
-        return QString::fromUtf8("读取错误");
+        return said(QT_TRANSLATE_NOOP("CMscomm1", "read error"));
     case QSerialPort::ResourceError:
-        return QString::fromUtf8("设备已不可用");
+        return said(QT_TRANSLATE_NOOP("CMscomm1", "the device is no longer available"));
     case QSerialPort::UnsupportedOperationError:
-        return QString::fromUtf8("设备不支持该设置");
+        return said(QT_TRANSLATE_NOOP("CMscomm1", "the device does not support the setting"));
     case QSerialPort::TimeoutError:
-        return QString::fromUtf8("超时");
+        return said(QT_TRANSLATE_NOOP("CMscomm1", "timed out"));
     case QSerialPort::NotOpenError:
-        return QString::fromUtf8("端口未打开");
+        return said(QT_TRANSLATE_NOOP("CMscomm1", "the port is not open"));
     case QSerialPort::NoError:
     case QSerialPort::UnknownError:
         break;
     }
-    return QString::fromUtf8("未知错误");
+    return said(QT_TRANSLATE_NOOP("CMscomm1", "unknown error"));
 }
 
 } // namespace

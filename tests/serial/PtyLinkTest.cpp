@@ -288,6 +288,23 @@ TEST_F(PtyLinkTest, PortLockedByAnotherProgramIsLeftOutAndSaidInTheInterfaceLang
     EXPECT_FALSE(link.isOpen());
 }
 
+TEST_F(PtyLinkTest, LossIsSaidInTheInterfaceLanguage)
+{
+    link.open(number, "19200,n,8,1");
+    QStringList reasons;
+    QObject::connect(&link, &CMscomm1::lost, [&](const QString& reason) { reasons.append(reason); });
+    setUiLanguage(chineseUi);
+    ASSERT_TRUE(installUiCatalogue(*QCoreApplication::instance()));
+    pty.closeMaster();
+    const bool lost = spinUntil([&] { return !reasons.isEmpty(); });
+    removeUiCatalogue(*QCoreApplication::instance());
+    setUiLanguage(englishUi);
+    ASSERT_TRUE(lost);
+    // Qt's reason for the loss is English only; the message says it in Chinese.
+    EXPECT_FALSE(reasons[0].isEmpty());
+    EXPECT_FALSE(reasons[0].contains(QRegularExpression(QStringLiteral("[A-Za-z]{2}")))) << reasons[0].toStdString();
+}
+
 TEST_F(PtyLinkTest, LineSpeedReachesTheFarEnd)
 {
     link.open(number, "19200,n,8,1");
