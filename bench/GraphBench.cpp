@@ -1,5 +1,4 @@
 #include "app/SharedState.h"
-#include "app/Translations.h"
 #include "app/UiLanguage.h"
 #include "clock/VirtualClock.h"
 #include "editor/CDorvaneDlg.h"
@@ -10,6 +9,7 @@
 #include "serial/SerialPorts.h"
 #include "sim/SimBus.h"
 #include "sim/SimLink.h"
+#include "widgets/FontSubstitutions.h"
 #include "widgets/UserDialogs.h"
 
 #include <QApplication>

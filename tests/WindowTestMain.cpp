@@ -2,7 +2,7 @@
 // platform with the font substitutions the program installs at start-up,
 // on a desktop of the usual size.
 #include "TestDesktop.h"
-#include "app/Translations.h"
+#include "widgets/FontSubstitutions.h"
 
 #include <QApplication>
 

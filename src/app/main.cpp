@@ -4,6 +4,7 @@
 #include "app/UiLanguage.h"
 #include "devices/ZhuYe.h"
 #include "editor/CDorvaneDlg.h"
+#include "widgets/FontSubstitutions.h"
 
 #include <QLocale>
 #include <QTranslator>

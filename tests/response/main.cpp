@@ -1,4 +1,4 @@
-#include "app/Translations.h"
+#include "widgets/FontSubstitutions.h"
 
 #include <QGuiApplication>
 
