@@ -9,6 +9,7 @@
 #include "clock/WaitClock.h"
 #include "editor/ChannelColumns.h"
 #include "editor/CrossoverGroup.h"
+#include "editor/EditorTitle.h"
 #include "editor/EditorWidgets.h"
 #include "editor/EqRow.h"
 #include "editor/LimiterGroup.h"
@@ -95,7 +96,7 @@ CDorvaneDlg::CDorvaneDlg(const EditorTarget& target, QWidget* parent)
     connect(watcher, &DeviceWatcher::deviceRemoved, this, &CDorvaneDlg::onDeviceRemoved);
     // The painted caption shows the device line, composed at every paint.
     frame = new SkinnedFrame(this, SkinFrame::Kind::Editor);
-    frame->setTitleSource(&SkinFrame::sharedDeviceLine);
+    frame->setTitleSource(&EditorTitle::sharedDeviceLine);
     // On a screen too small for it the controls scroll inside the window.
     ScreenFit::keepOnScreen(this, canvas);
 }

@@ -83,13 +83,6 @@ QRect resizedGeometry(const QRect& start, Qt::Edges edges, QPoint delta, QSize m
 // The window's clip: a rounded rectangle with 5 x 5 corner ellipses.
 QRegion roundedRegion(QSize outer);
 
-// The editor's title: "Device address：3    Device name：…    Loading save
-// ID：…     Loading save Name：…", in Chinese or English; the slot is left
-// empty while it is 0.
-QString deviceLine(int language, int address, const QString& name, int slot, const QString& presetName);
-// The same from SharedState in the interface language.
-QString sharedDeviceLine();
-
 } // namespace SkinFrame
 
 // Replaces a window's platform title bar with the painted caption: the icon,
