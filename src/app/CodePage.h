@@ -4,8 +4,9 @@
 #include <QString>
 
 // Text conversion to and from the code pages the amplifiers and "save.txt"
-// use, through iconv. The "ANSI code page" is CP936 in the Chinese interface
-// (UiLanguage 0) and CP1252 in the English one.
+// use. The "ANSI code page" is CP936 in the Chinese interface (UiLanguage 0)
+// and CP1252 in the English one. fromUnicode and toUnicode are the
+// platform's converter: CodePagePosix.cpp realises them through iconv.
 namespace CodePage {
 
 // Characters the code page cannot represent become '?'.

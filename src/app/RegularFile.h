@@ -8,7 +8,8 @@
 // Every file the program reads is read through here: only a regular file of
 // a sensible size, refused at once otherwise. A named pipe would block the
 // window for ever, a device such as /dev/zero never ends, and a huge file
-// chosen by mistake would be read whole into memory.
+// chosen by mistake would be read whole into memory. One realisation per
+// platform: RegularFilePosix.cpp.
 namespace RegularFile {
 
 struct ReadOutcome {
