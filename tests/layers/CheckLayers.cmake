@@ -1,0 +1,37 @@
+# Checks the stack of libraries (see CMakeLists.txt here):
+#   cmake -DMANIFEST=layers.cmake -DVX4CTL=... -DVX4SIM=... -P CheckLayers.cmake
+cmake_minimum_required(VERSION 3.25)
+include(${MANIFEST})
+set(faults ${link_violations})
+
+foreach(target IN LISTS targets)
+  foreach(file IN LISTS files_${target})
+    file(STRINGS ${file} includes REGEX "^[ \t]*#[ \t]*include[ \t]+\"[^\"/]+/")
+    foreach(line IN LISTS includes)
+      string(REGEX REPLACE "^[^\"]*\"([^\"/]+)/.*$" "\\1" folder "${line}")
+      if(NOT folder IN_LIST folders_${target})
+        list(APPEND faults "${file} (${target}) includes from ${folder}/")
+      endif()
+    endforeach()
+  endforeach()
+endforeach()
+
+# The programs without windows load no Qt Gui or Widgets.
+find_program(LDD ldd)
+if(LDD)
+  foreach(program IN ITEMS ${VX4CTL} ${VX4SIM})
+    execute_process(COMMAND ${LDD} ${program} OUTPUT_VARIABLE loaded RESULT_VARIABLE failed)
+    if(failed)
+      list(APPEND faults "ldd ${program} failed")
+    elseif(loaded MATCHES "libQt6(Gui|Widgets)")
+      list(APPEND faults "${program} loads libQt6${CMAKE_MATCH_1}")
+    endif()
+  endforeach()
+endif()
+
+if(faults)
+  list(JOIN faults "\n  " text)
+  message(FATAL_ERROR "The libraries are no clean stack:\n  ${text}")
+endif()
+list(LENGTH targets count)
+message(STATUS "${count} targets keep to their layers")
