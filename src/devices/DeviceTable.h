@@ -17,7 +17,7 @@ struct DeviceRow {
     QString name;
     QString connection;
     QString state;
-    AmpStatus status;
+    AmpStatus status{};
 
     bool operator==(const DeviceRow&) const = default;
 };

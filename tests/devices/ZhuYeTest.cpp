@@ -466,7 +466,7 @@ TEST_F(HomePageTest, DoubleClickOnTheCellBeingEditedOpensTheEditorToo)
 {
     open("9 Stage left\r\n");
     int visits = 0;
-    home->setEditorOpener([&](QWidget*, const EditorTarget& target) { ++visits; });
+    home->setEditorOpener([&](QWidget*, const EditorTarget&) { ++visits; });
     clickCell(0, DeviceTable::NameColumn);
     ASSERT_TRUE(home->cellEditor()->isVisible());
     QTest::mouseDClick(home->cellEditor(), Qt::LeftButton, {}, home->cellEditor()->rect().center());
@@ -485,7 +485,7 @@ TEST_F(HomePageTest, ContextMenuBelowTheRowsOpensTheEditorForAddressZero)
     sharedState().selectedAddress = 42;
     sharedState().selectedName = QStringLiteral("old");
     int visits = 0;
-    home->setEditorOpener([&](QWidget*, const EditorTarget& target) { ++visits; });
+    home->setEditorOpener([&](QWidget*, const EditorTarget&) { ++visits; });
     Q_EMIT home->view()->customContextMenuRequested(QPoint(20, home->view()->viewport()->height() - 5));
     EXPECT_EQ(itemText, QStringLiteral("DSP配置"));
     EXPECT_EQ(visits, 1);
