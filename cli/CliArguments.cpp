@@ -124,7 +124,7 @@ struct Parser {
                 inlineValue = true;
             }
             static const QStringList flags{"json", "trace", "help", "version", "all"};
-            static const QStringList valued{"port", "baud", "gain-top", "count", "interval", "list", "listen"};
+            static const QStringList valued{"port", "baud", "gain-top", "count", "interval", "list", "listen", "parts"};
             if (flags.contains(name)) {
                 if (inlineValue)
                     return fail(QStringLiteral("option --%1 takes no value").arg(name));
@@ -178,6 +178,17 @@ struct Parser {
             if (!listen)
                 return fail(QStringLiteral("invalid --listen: %1").arg(value));
             inv.listenMs = listen;
+            return true;
+        }
+        if (name == u"parts") {
+            static const QStringList known{"eq", "crossover", "limiter", "levels"};
+            const QStringList parts = value.toLower().split(u',', Qt::SkipEmptyParts);
+            for (const QString& part : parts)
+                if (!known.contains(part))
+                    return fail(QStringLiteral("invalid --parts: %1 (eq, crossover, limiter, levels)").arg(part));
+            if (parts.isEmpty())
+                return fail(QStringLiteral("option --parts needs a value"));
+            inv.copyParts = parts;
             return true;
         }
         if (name == u"count") {
@@ -318,6 +329,28 @@ struct Parser {
             return fail(QStringLiteral("--listen belongs to status"));
         if (inv.toAll && !(c == u"preset" && positional.value(1) == u"load"))
             return fail(QStringLiteral("--all belongs to preset load"));
+        if (!inv.copyParts.isEmpty() && c != u"copy")
+            return fail(QStringLiteral("--parts belongs to copy"));
+        return true;
+    }
+
+    bool parseCopy()
+    {
+        if (positional.size() < 4)
+            return fail(QStringLiteral("copy needs an address, a channel and the channels to copy to"));
+        if (!parseAddress(positional.at(1), 1, inv.address))
+            return false;
+        inv.copyFrom = channelFromText(positional.at(2));
+        if (inv.copyFrom == 0)
+            return fail(QStringLiteral("invalid channel: %1 (A to D or 1 to 4)").arg(positional.at(2)));
+        for (qsizetype i = 3; i < positional.size(); ++i) {
+            const int to = channelFromText(positional.at(i));
+            if (to == 0)
+                return fail(QStringLiteral("invalid channel: %1 (A to D or 1 to 4)").arg(positional.at(i)));
+            if (to == inv.copyFrom || inv.copyTo.contains(to))
+                return fail(QStringLiteral("channel %1 is given twice").arg(positional.at(i)));
+            inv.copyTo.append(to);
+        }
         return true;
     }
 
@@ -346,6 +379,8 @@ struct Parser {
             return parsePreset();
         if (c == u"slot")
             return parseSlot();
+        if (c == u"copy")
+            return parseCopy();
         return fail(QStringLiteral("unknown command: %1").arg(c));
     }
 };
@@ -429,6 +464,9 @@ QString usageText()
         "  set ADDR PARAM ...          send one editor command [--gain-top N]:\n"
         "%1"
         "  read ADDR                   read and show all parameters\n"
+        "  copy ADDR CH TO... [--parts eq,crossover,limiter,levels]\n"
+        "                              copy a channel's settings onto other channels (all parts\n"
+        "                              unless --parts says which), sending only what differs\n"
         "  monitor ADDR [--count N] [--interval MS]   show the live readings\n"
         "  preset save ADDR FILE       save the amplifier's full state to a preset file\n"
         "  preset load ADDR FILE [--all]\n"

@@ -38,7 +38,7 @@ struct Invocation {
     bool help = false;
     bool version = false;
 
-    QString command; // "ports", "detect", "search", "status", "address", "set", "read", "monitor", "preset", "slot"
+    QString command; // "ports", "detect", "search", "status", "address", "set", "read", "monitor", "preset", "slot", "copy"
     // preset: "save" or "load"; slot: "name", "store", "recall" or "clear".
     QString action;
     QString presetPath;   // preset: the preset file
@@ -54,6 +54,11 @@ struct Invocation {
     std::optional<int> listenMs;
     int newAddress = 0;
     SetRequest set;
+    // copy: the channel copied (1..4), the channels it goes to, and the parts
+    // taken along ("eq", "crossover", "limiter", "levels"; all when unset).
+    int copyFrom = 0;
+    QList<int> copyTo;
+    QStringList copyParts;
     std::optional<int> count; // monitor: replies to wait for; forever when unset
     int intervalMs = 1000;
 

@@ -10,6 +10,7 @@
 #include "devices/DeviceTable.h"
 #include "devices/DeviceTexts.h"
 #include "devices/StatusDecoding.h"
+#include "editor/EditHistory.h"
 #include "editor/EditorSession.h"
 #include "presets/PresetFile.h"
 #include "presets/PresetSlots.h"
@@ -191,6 +192,7 @@ private:
     int address();
     int set();
     int read();
+    int copy();
     void printState(const FullStateReply& reply);
     int monitor();
     int preset();
@@ -545,6 +547,68 @@ int Session::read()
     return exitSuccess;
 }
 
+int Session::copy()
+{
+    if (!connect(false)) {
+        env.err << "no amplifier answered" << Qt::endl;
+        return exitNoAnswer;
+    }
+    const auto reply = readFullState();
+    if (!reply) {
+        env.err << "amplifier " << inv.address << " did not answer" << Qt::endl;
+        return exitNoAnswer;
+    }
+    AmpParameters state;
+    applyFullStateReply(*reply, state);
+    const QStringList names = inv.copyParts.isEmpty()
+        ? QStringList{"eq", "crossover", "limiter", "levels"}
+        : inv.copyParts;
+    QList<ChannelPart> parts;
+    for (const QString& name : names)
+        parts.append(name == u"eq"          ? ChannelPart::Eq
+                     : name == u"crossover" ? ChannelPart::Crossover
+                     : name == u"limiter"   ? ChannelPart::Limiter
+                                            : ChannelPart::Levels);
+    QList<int> targets;
+    for (int to : inv.copyTo) {
+        if (to > state.channelCount) {
+            env.err << "amplifier " << inv.address << " has " << state.channelCount << " channels" << Qt::endl;
+            return exitUsage;
+        }
+        targets.append(to - 1);
+    }
+    const AmpParameters wanted = copyChannel(state, inv.copyFrom - 1, targets, parts);
+    const QList<QByteArray> frames =
+        ParameterTable::framesToReach(state, wanted, static_cast<DeviceAddress>(inv.address));
+    QJsonArray sent;
+    for (const QByteArray& frame : frames) {
+        send(frame);
+        drain(frame.size());
+        sent.append(hexText(frame));
+    }
+    // What the amplifier holds now, against what was meant.
+    const auto after = readFullState();
+    AmpParameters read;
+    if (after)
+        applyFullStateReply(*after, read);
+    const QList<ParameterPath> left = after ? ParameterTable::differences(read, wanted) : QList<ParameterPath>{};
+    if (inv.json) {
+        QJsonArray differing;
+        for (const ParameterPath& path : left)
+            differing.append(ParameterTable::pathText(path));
+        printJson(QJsonObject{{"sent", sent}, {"inSync", after.has_value() && left.isEmpty()}, {"differing", differing}});
+    } else {
+        env.out << "sent " << frames.size() << " frames" << Qt::endl;
+        for (const ParameterPath& path : left)
+            env.out << "differs: " << ParameterTable::pathText(path) << Qt::endl;
+    }
+    if (!after) {
+        env.err << "amplifier " << inv.address << " did not answer the read-back" << Qt::endl;
+        return exitNoAnswer;
+    }
+    return left.isEmpty() ? exitSuccess : exitNoAnswer;
+}
+
 void Session::printState(const FullStateReply& state)
 {
     const FullStateReply* reply = &state;
@@ -793,6 +857,8 @@ int Session::run()
         return set();
     if (c == u"read")
         return read();
+    if (c == u"copy")
+        return copy();
     if (c == u"monitor")
         return monitor();
     if (c == u"preset")

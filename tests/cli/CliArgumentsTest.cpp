@@ -37,7 +37,9 @@ INSTANTIATE_TEST_SUITE_P(Table, BadArguments,
                                          "preset save 3 a.save --all", "preset load 3 a.save b.save",
                                          "read 3 --all", "slot", "slot name 3", "slot name 0 3", "slot name 3 17",
                                          "slot name 3 0", "slot store 3 1", "slot store 3 1 a b", "slot recall 3 x",
-                                         "slot clear", "slot clear 3 4", "slot rename 3 1"));
+                                         "slot clear", "slot clear 3 4", "slot rename 3 1", "copy 3 A",
+                                         "copy 3 A A", "copy 3 E B", "copy 3 A B B", "copy 0 A B", "read 3 --parts eq",
+                                         "copy 3 A B --parts", "copy 3 A B --parts volume"));
 
 TEST(GoodArguments, ParseIntoTheInvocation)
 {
@@ -90,6 +92,7 @@ TEST(GoodArguments, ParseIntoTheInvocation)
     for (const char* line : {"preset save 3 a.save", "slot name 3 1", "slot recall 0 3", "slot clear 0", "search", "status", "status --list save.txt", "--port 2 --baud 38400 status 7",
                              "set 3 hpfreq A 2k", "set 3 lpfreq 1 2.5K", "set 3 power standby", "set 3 reset",
                              "set 3 input C AES3", "set 3 output D 5", "set 3 eqreset B", "address 0 254", "--help",
+                             "copy 3 A B C D", "copy 3 a 2 --parts EQ,limiter",
                              "--version bogus"})
         EXPECT_TRUE(Cli::parseArguments(split(line)).ok()) << line;
 }

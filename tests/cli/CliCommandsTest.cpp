@@ -521,6 +521,34 @@ TEST_F(CliOnBus, SlotCommandsSendTheDialogsFramesAndSayWhatHappened)
     }
 }
 
+TEST_F(CliOnBus, CopySendsOnlyTheDifferingBandsAndChecksTheResult)
+{
+    SimAmplifier& amp = bus.addAmplifier(7);
+    SimParameters& p = amp.parameters();
+    p.channels[0].bands[2] = {800, -450, 230, 2};
+    p.channels[0].volumeDb = -12;
+    p.channels[3].bands[2] = p.channels[0].bands[2]; // CHD has that band already
+    ASSERT_EQ(run("--port 1 --baud 19200 --json copy 7 A B D --parts eq"), Cli::exitSuccess) << errText.toStdString();
+    EXPECT_EQ(p.channels[1].bands, p.channels[0].bands);
+    EXPECT_EQ(p.channels[3].bands, p.channels[0].bands);
+    EXPECT_NE(p.channels[1].volumeDb, -12) << "levels were not asked for";
+    const QJsonObject o = QJsonDocument::fromJson(outText.toUtf8()).object();
+    EXPECT_TRUE(o.value(QLatin1String("inSync")).toBool());
+    // CHB's band 3: type, frequency and gain, Q; nothing for CHD.
+    QStringList sent;
+    for (const QJsonValue& v : o.value(QLatin1String("sent")).toArray())
+        sent << v.toString();
+    EXPECT_EQ(sent.size(), 3) << sent.join(u'|').toStdString();
+    for (const QString& frame : sent)
+        EXPECT_EQ(frame.mid(12, 2), QStringLiteral("02")) << frame.toStdString() << " goes to CHB";
+
+    // Everything, onto CHC.
+    ASSERT_EQ(run("--port 1 --baud 19200 copy 7 1 3"), Cli::exitSuccess) << errText.toStdString();
+    EXPECT_EQ(p.channels[2].volumeDb, -12);
+    EXPECT_EQ(p.channels[2].bands, p.channels[0].bands);
+    EXPECT_TRUE(outText.startsWith(u"sent ")) << outText.toStdString();
+}
+
 TEST_F(CliOnBus, ARecalledSlotBringsBackTheStoredSettings)
 {
     SimAmplifier& amp = bus.addAmplifier(7);
