@@ -1,6 +1,7 @@
 #include "editor/EditHistory.h"
 
 #include <algorithm>
+#include <tuple>
 
 void EditHistory::reset(const AmpParameters& state)
 {
@@ -38,6 +39,87 @@ const AmpParameters& EditHistory::jumpTo(int index)
 {
     position = std::clamp(index, 0, static_cast<int>(steps.size()) - 1);
     return current();
+}
+
+bool isSetting(ParameterKey key) { return key != ParameterKey::PowerState && key != ParameterKey::KnobLock; }
+
+AmpParameters withSettingsOf(const AmpParameters& base, const AmpParameters& settings)
+{
+    AmpParameters result = base;
+    for (const ParameterPath& path : ParameterTable::paths(channelCountMax)) {
+        if (!isSetting(path.key))
+            continue;
+        if (const std::optional<double> v = ParameterTable::value(settings, path))
+            ParameterTable::setValue(result, path, *v);
+    }
+    return result;
+}
+
+QList<ParameterPath> settingDifferences(const AmpParameters& a, const AmpParameters& b)
+{
+    QList<ParameterPath> result;
+    for (const ParameterPath& path : ParameterTable::differences(a, b))
+        if (isSetting(path.key))
+            result.append(path);
+    return result;
+}
+
+QList<ParameterPath> StepGrouper::identity(QList<ParameterPath> paths)
+{
+    // A band's frequency and gain move together: they are one value here.
+    for (ParameterPath& path : paths)
+        if (path.key == ParameterKey::BandGainDb)
+            path.key = ParameterKey::BandFrequencyHz;
+    std::sort(paths.begin(), paths.end(), [](const ParameterPath& a, const ParameterPath& b) {
+        return std::tuple(static_cast<int>(a.key), a.channel, a.band) < std::tuple(static_cast<int>(b.key), b.channel, b.band);
+    });
+    paths.erase(std::unique(paths.begin(), paths.end()), paths.end());
+    return paths;
+}
+
+void StepGrouper::changed(const AmpParameters& state, qint64 nowMs)
+{
+    const AmpParameters& before = pendingState ? *pendingState : history.current();
+    const QList<ParameterPath> paths = identity(settingDifferences(before, state));
+    if (paths.isEmpty())
+        return;
+    // Another value, or the same one after a pause, starts a step of its
+    // own; while the mouse is held everything is one step.
+    if (pendingState && !held && (paths != pendingPaths || nowMs - lastChangeMs > pauseMs))
+        commit();
+    pendingState = state;
+    pendingPaths = paths;
+    lastChangeMs = nowMs;
+}
+
+void StepGrouper::pressed()
+{
+    commit();
+    held = true;
+}
+
+void StepGrouper::released()
+{
+    held = false;
+    commit();
+}
+
+void StepGrouper::tick(qint64 nowMs)
+{
+    if (pendingState && !held && nowMs - lastChangeMs > pauseMs)
+        commit();
+}
+
+bool StepGrouper::commit()
+{
+    if (!pendingState)
+        return false;
+    const AmpParameters state = *pendingState;
+    pendingState.reset();
+    const QList<ParameterPath> changed = settingDifferences(history.current(), state);
+    if (changed.isEmpty())
+        return false; // back where it started
+    return history.record(labeller ? labeller(changed, state) : QString(), state);
 }
 
 QList<ParameterKey> partKeys(ChannelPart part)

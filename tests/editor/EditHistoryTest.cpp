@@ -56,6 +56,70 @@ TEST(EditHistory, KeepsTheNewestStepsOnly)
     EXPECT_EQ(history.undoLabel(), QString::number(EditHistory::maximumSteps + 19));
 }
 
+struct GrouperTest : testing::Test {
+    EditHistory history;
+    AmpParameters state;
+    StepGrouper grouper{history, [](const QList<ParameterPath>& changed, const AmpParameters&) {
+                            return ParameterTable::pathText(changed.first());
+                        }};
+    GrouperTest() { history.reset(state); }
+};
+
+TEST_F(GrouperTest, ADragFromPressToReleaseIsOneStep)
+{
+    grouper.pressed();
+    for (int move = 1; move <= 20; ++move) {
+        state.band(0, 4).bandFrequencyHz = 500 + 10 * move;
+        state.band(0, 4).bandGainDb = move % 2 ? 3.0 : 4.5;
+        grouper.changed(state, 100 * move * 30); // pauses of three seconds: the mouse is held
+    }
+    EXPECT_TRUE(history.isEmpty()) << "nothing before the release";
+    grouper.released();
+    ASSERT_EQ(history.allSteps().size(), 2);
+    const QList<ParameterPath> changed = settingDifferences(history.allSteps()[0].state, history.current());
+    EXPECT_EQ(changed, QList<ParameterPath>({{ParameterKey::BandFrequencyHz, 0, 4}, {ParameterKey::BandGainDb, 0, 4}}));
+}
+
+TEST_F(GrouperTest, KeysOnOneValueAreOneStepUntilAPause)
+{
+    for (int step = 1; step <= 5; ++step) {
+        state.channels[1].volumeDb = -80 + step;
+        grouper.changed(state, 400 * step);
+    }
+    grouper.tick(2000 + 999);
+    EXPECT_TRUE(history.isEmpty()) << "within a second of the last key";
+    grouper.tick(2000 + 1001);
+    EXPECT_EQ(history.allSteps().size(), 2);
+    EXPECT_EQ(history.current().channels[1].volumeDb, -75);
+
+    // A pause, then the same slider again: a new step.
+    state.channels[1].volumeDb = -70;
+    grouper.changed(state, 5000);
+    // Another value: what was pending is a step of its own.
+    state.channels[2].mute = true;
+    grouper.changed(state, 5100);
+    EXPECT_EQ(history.allSteps().size(), 3);
+    EXPECT_EQ(history.current().channels[1].volumeDb, -70);
+    EXPECT_FALSE(history.current().channels[2].mute);
+    EXPECT_TRUE(grouper.commit());
+    EXPECT_TRUE(history.current().channels[2].mute);
+    EXPECT_EQ(history.undoLabel(), QStringLiteral("mute CHC"));
+}
+
+TEST_F(GrouperTest, BackWhereItStartedIsNoStepAndOperatingStatesAreNone)
+{
+    state.channels[0].volumeDb = -40;
+    grouper.changed(state, 0);
+    state.channels[0].volumeDb = AmpParameters().channels[0].volumeDb;
+    grouper.changed(state, 100);
+    EXPECT_FALSE(grouper.commit());
+    state.knobLock = true;
+    state.powerState = 2;
+    grouper.changed(state, 200);
+    EXPECT_FALSE(grouper.hasPending());
+    EXPECT_TRUE(history.isEmpty());
+}
+
 TEST(CopyChannel, CopiesThePartsAskedOntoTheTargetsTheAmplifierHas)
 {
     AmpParameters state;
