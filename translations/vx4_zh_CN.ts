@@ -115,6 +115,18 @@
         <source>Channel %1, band %2: %3, %4 Hz</source>
         <translation>通道%1，第%2段：%3，%4 Hz</translation>
     </message>
+    <message>
+        <source>Preset file loaded</source>
+        <translation>已载入PC存档</translation>
+    </message>
+    <message>
+        <source>Preset slot %1 recalled</source>
+        <translation>已读取存档位%1</translation>
+    </message>
+    <message>
+        <source>Factory reset</source>
+        <translation>恢复出厂设置</translation>
+    </message>
 </context>
 <context>
     <name>CMscomm1</name>
@@ -259,6 +271,45 @@
     </message>
 </context>
 <context>
+    <name>CopyChannelDialog</name>
+    <message>
+        <source>Copy channel</source>
+        <translation>复制通道</translation>
+    </message>
+    <message>
+        <source>From</source>
+        <translation>从</translation>
+    </message>
+    <message>
+        <source>To</source>
+        <translation>到</translation>
+    </message>
+    <message>
+        <source>To %1</source>
+        <translation>到 %1</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>复制</translation>
+    </message>
+    <message>
+        <source>EQ bands and EQ Bypass</source>
+        <translation>EQ各段和EQ Bypass</translation>
+    </message>
+    <message>
+        <source>Crossover</source>
+        <translation>分频</translation>
+    </message>
+    <message>
+        <source>Limiter</source>
+        <translation>压限器</translation>
+    </message>
+    <message>
+        <source>Gain, delay, volume, mute, polarity</source>
+        <translation>增益、延时、音量、静音、反相</translation>
+    </message>
+</context>
+<context>
     <name>CrossoverGroup</name>
     <message>
         <source>General filter</source>
@@ -291,6 +342,181 @@
     <message>
         <source> arrows</source>
         <translation>调节</translation>
+    </message>
+</context>
+<context>
+    <name>EditMenu</name>
+    <message>
+        <source>on</source>
+        <translation>开</translation>
+    </message>
+    <message>
+        <source>off</source>
+        <translation>关</translation>
+    </message>
+    <message>
+        <source>bridged</source>
+        <translation>桥接</translation>
+    </message>
+    <message>
+        <source>Edit</source>
+        <translation>编辑</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>撤销</translation>
+    </message>
+    <message>
+        <source>Redo</source>
+        <translation>重做</translation>
+    </message>
+    <message>
+        <source>History…</source>
+        <translation>历史记录…</translation>
+    </message>
+    <message>
+        <source>Compare A/B</source>
+        <translation>A/B 比较</translation>
+    </message>
+    <message>
+        <source>Copy A to B</source>
+        <translation>复制 A 到 B</translation>
+    </message>
+    <message>
+        <source>Copy B to A</source>
+        <translation>复制 B 到 A</translation>
+    </message>
+    <message>
+        <source>Copy channel…</source>
+        <translation>复制通道…</translation>
+    </message>
+    <message>
+        <source>Settings shown</source>
+        <translation>当前设置</translation>
+    </message>
+    <message>
+        <source>Vol(dB)</source>
+        <translation>音量(dB)</translation>
+    </message>
+    <message>
+        <source>Mute</source>
+        <translation>静音</translation>
+    </message>
+    <message>
+        <source>Invert</source>
+        <translation>反相</translation>
+    </message>
+    <message>
+        <source>Gain</source>
+        <translation>增益</translation>
+    </message>
+    <message>
+        <source>Delay(us)</source>
+        <translation>延时(us)</translation>
+    </message>
+    <message>
+        <source>Input</source>
+        <translation>输入源</translation>
+    </message>
+    <message>
+        <source>OUT</source>
+        <translation>输出</translation>
+    </message>
+    <message>
+        <source>Power</source>
+        <translation>电源</translation>
+    </message>
+    <message>
+        <source>Knob lock</source>
+        <translation>旋钮锁定</translation>
+    </message>
+    <message>
+        <source>High-pass filter type</source>
+        <translation>高通滤波器类型</translation>
+    </message>
+    <message>
+        <source>Low-pass filter type</source>
+        <translation>低通滤波器类型</translation>
+    </message>
+    <message>
+        <source>High-pass filter frequency</source>
+        <translation>高通滤波器频率</translation>
+    </message>
+    <message>
+        <source>Low-pass filter frequency</source>
+        <translation>低通滤波器频率</translation>
+    </message>
+    <message>
+        <source>Attack</source>
+        <translation>启动时间</translation>
+    </message>
+    <message>
+        <source>Release</source>
+        <translation>恢复时间</translation>
+    </message>
+    <message>
+        <source>Threshold(dBu)</source>
+        <translation>门限(dBu)</translation>
+    </message>
+    <message>
+        <source>EQ Bypass</source>
+        <translation>EQ Bypass</translation>
+    </message>
+    <message>
+        <source>Frequency</source>
+        <translation>频率</translation>
+    </message>
+    <message>
+        <source>boost</source>
+        <translation>boost</translation>
+    </message>
+    <message>
+        <source>Q</source>
+        <translation>Q</translation>
+    </message>
+    <message>
+        <source>Filter type</source>
+        <translation>滤波器类型</translation>
+    </message>
+    <message>
+        <source>band %1</source>
+        <translation>第%1段</translation>
+    </message>
+    <message>
+        <source>EQ %1 %2 %3</source>
+        <translation>EQ %1 %2 %3</translation>
+    </message>
+    <message>
+        <source>The amplifier&apos;s settings were changed elsewhere; the history starts anew from what it holds now.</source>
+        <translation>功放的设置已在别处被修改；历史记录从功放现在的设置重新开始。</translation>
+    </message>
+    <message>
+        <source>As read from the amplifier</source>
+        <translation>从功放读取的设置</translation>
+    </message>
+    <message>
+        <source>Copy %1 to %2</source>
+        <translation>复制 %1 到 %2</translation>
+    </message>
+    <message>
+        <source>Undo %1</source>
+        <translation>撤销 %1</translation>
+    </message>
+    <message>
+        <source>Redo %1</source>
+        <translation>重做 %1</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1: %n values</source>
+        <translation>
+            <numerusform>%1：%n 个值</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n values</source>
+        <translation>
+            <numerusform>%n 个值</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -345,6 +571,21 @@
     <message>
         <source>RESET-EQ</source>
         <translation>复位当前EQ</translation>
+    </message>
+    <message>
+        <source>RESET-EQ %1</source>
+        <translation>复位当前EQ %1</translation>
+    </message>
+</context>
+<context>
+    <name>HistoryDialog</name>
+    <message>
+        <source>History</source>
+        <translation>历史记录</translation>
+    </message>
+    <message>
+        <source>Go to this step</source>
+        <translation>回到这一步</translation>
     </message>
 </context>
 <context>

@@ -8,6 +8,7 @@
 #include "app/UiLanguage.h"
 #include "clock/WaitClock.h"
 #include "editor/ChannelColumns.h"
+#include "editor/EditMenu.h"
 #include "editor/CrossoverGroup.h"
 #include "editor/EditorTitle.h"
 #include "editor/EditorWidgets.h"
@@ -72,7 +73,8 @@ CDorvaneDlg::CDorvaneDlg(const EditorTarget& target, QWidget* parent)
     shared = std::make_unique<EditorContext>(*editor, markerState, DialogUnits(font()), canvas);
     shared->invalidateEq = [this] { invalidateEq(); };
     shared->invalidateCrossover = [this] { invalidateCrossover(); };
-    shared->refreshRead = [this] { refreshRead(); };
+    shared->refreshRead = [this](const QString& label) { refreshRead(label); };
+    shared->userChanged = [this] { editMenu->userChanged(); };
     canvas->setFixedSize(shared->units.size(widthUnits, heightUnits));
 
     auto* layout = new QVBoxLayout(this);
@@ -83,6 +85,8 @@ CDorvaneDlg::CDorvaneDlg(const EditorTarget& target, QWidget* parent)
     layout->setMenuBar(menuBar);
     layout->addWidget(canvas);
     buildControls();
+    for (QWidget* control : canvas->findChildren<QWidget*>())
+        control->installEventFilter(this);
 
     editor->setAnnouncer([this](const QString& text) { UserDialogs::showMessage(this, text); });
     connect(editor.get(), &EditorSession::statusTextChanged, status, &QLineEdit::setText);
@@ -139,6 +143,7 @@ void CDorvaneDlg::buildMenu()
     }
     QAction* last = tools->addAction(QString());
     last->setEnabled(false);
+    editMenu = new EditMenu(menuBar, *editor, this, [this] { showModel(); });
 }
 
 QAction* CDorvaneDlg::refreshAction(int index) const { return refreshActions.value(index); }
@@ -236,7 +241,11 @@ void CDorvaneDlg::placeGraphs()
 PresetActions::EditorHooks CDorvaneDlg::presetHooks()
 {
     PresetActions::EditorHooks hooks;
-    hooks.readBack = [this] { refreshRead(); };
+    // A slot recalled, or a preset file loaded: one step of the history.
+    hooks.readBack = [this] {
+        refreshRead(shared->presetLoading ? tr("Preset file loaded")
+                                          : tr("Preset slot %1 recalled").arg(sharedState().presetNumber));
+    };
     hooks.setLoading = [this](bool loading) {
         shared->presetLoading = loading;
         if (loading)
@@ -313,23 +322,33 @@ void CDorvaneDlg::startUp()
 void CDorvaneDlg::connectAndRead()
 {
     editor->connectEditor(portNumbers());
-    showFullState(editor->readFullState());
+    const std::optional<FullStateReply> reply = editor->readFullState();
+    showFullState(reply);
+    if (reply && reply->startsWithHeader && reply->hasAnySection())
+        editMenu->amplifierRead();
 }
 
 void CDorvaneDlg::showFullState(const std::optional<FullStateReply>& reply)
 {
     if (!reply)
         return;
+    const int routed = reply->channelCount == 2 || reply->channelCount == 4 ? *reply->channelCount : 0;
+    showParameters(routed, reply->startsWithHeader);
+}
+
+void CDorvaneDlg::showModel() { showParameters(editor->parameters().channelCount, true); }
+
+void CDorvaneDlg::showParameters(int channelCount, bool sectionsArrived)
+{
     AmpParameters& params = editor->parameters();
-    if (reply->startsWithHeader) {
-        if (reply->channelCount == 2) {
+    if (sectionsArrived) {
+        if (channelCount == 2) {
             routing->disableUpperChannels();
             channels->disableUpperChannels();
             eq->limitToTwoChannels();
             crossover->limitToTwoChannels();
         }
-        const int routed = reply->channelCount == 2 || reply->channelCount == 4 ? *reply->channelCount : 0;
-        routing->showParameters(routed);
+        routing->showParameters(channelCount);
         channels->showParameters();
         {
             ApplyingScope applying(*shared);
@@ -354,7 +373,11 @@ void CDorvaneDlg::showFullState(const std::optional<FullStateReply>& reply)
     invalidateCrossover();
 }
 
-void CDorvaneDlg::refreshRead() { showFullState(editor->refreshFromReply()); }
+void CDorvaneDlg::refreshRead(const QString& label)
+{
+    showFullState(editor->refreshFromReply());
+    editMenu->actionRead(label);
+}
 
 void CDorvaneDlg::factoryReset()
 {
@@ -363,7 +386,7 @@ void CDorvaneDlg::factoryReset()
     editor->send(Commands::factoryReset(editor->address()));
     waitClock().waitMs(EditorSession::factoryResetWaitMs);
     editor->send(Commands::fullStateRequest(editor->address()));
-    refreshRead();
+    refreshRead(tr("Factory reset"));
 }
 
 void CDorvaneDlg::powerOn()
@@ -470,11 +493,36 @@ void CDorvaneDlg::mousePressEvent(QMouseEvent* event)
     QDialog::mousePressEvent(event);
     if (event->button() != Qt::LeftButton)
         return;
+    // A marker dragged from press to release is one step of the history.
+    editMenu->pressed();
     markerEditing.press(clientPoint(event), std::max(0, eq->channelList->currentIndex()),
                         std::max(0, eq->bandList->currentIndex()), std::max(0, crossover->channelList->currentIndex()));
     eq->showPickedBand(markerEditing.currentBand());
     invalidateEq();
     invalidateCrossover();
+}
+
+void CDorvaneDlg::mouseReleaseEvent(QMouseEvent* event)
+{
+    QDialog::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton)
+        editMenu->released();
+}
+
+bool CDorvaneDlg::eventFilter(QObject* watched, QEvent* event)
+{
+    // A slider dragged, or a list or box worked with the mouse, from press
+    // to release: one step of the history.
+    const auto* mouse = event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease
+        ? static_cast<QMouseEvent*>(event)
+        : nullptr;
+    if (mouse && mouse->button() == Qt::LeftButton) {
+        if (event->type() == QEvent::MouseButtonPress)
+            editMenu->pressed();
+        else
+            editMenu->released();
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void CDorvaneDlg::mouseMoveEvent(QMouseEvent* event)

@@ -19,6 +19,7 @@
 class ChannelColumns;
 class CrossoverGroup;
 class DeviceWatcher;
+class EditMenu;
 class EditorCanvas;
 class EqRow;
 class LimiterGroup;
@@ -89,6 +90,7 @@ public:
     QPushButton* bootButton() const { return boot; }
     QPushButton* standbyButton() const { return standby; }
     QMenu* toolsMenu() const { return tools; }
+    EditMenu* editActions() const { return editMenu; }
     // "Refresh off", then "1 fast" .. "5 slow".
     QAction* refreshAction(int index) const;
 
@@ -99,6 +101,9 @@ protected:
     // Marker picking and dragging over the two graphs.
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    // Presses and releases on the controls: one step of the history each.
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void done(int result) override;
 
 private:
@@ -109,7 +114,12 @@ private:
     void connectAndRead();
     // The full-state decode's part in the controls.
     void showFullState(const std::optional<FullStateReply>& reply);
-    void refreshRead();
+    // Every control and both graphs from the model (after an undo, say).
+    void showModel();
+    void showParameters(int channelCount, bool sectionsArrived);
+    // Reads the answer to a request already sent; `label` names the step of
+    // the history this action makes.
+    void refreshRead(const QString& label);
     void factoryReset();
     void powerOn();
     void goToStandby();
@@ -149,6 +159,7 @@ private:
     QPushButton* standby = nullptr;
     QMenuBar* menuBar = nullptr;
     QMenu* tools = nullptr;
+    EditMenu* editMenu = nullptr;
     QList<QAction*> refreshActions;
     DeviceWatcher* watcher = nullptr;
     SkinnedFrame* frame = nullptr;

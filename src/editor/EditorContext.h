@@ -36,8 +36,11 @@ struct EditorContext {
 
     std::function<void()> invalidateEq;
     std::function<void()> invalidateCrossover;
-    // RESET-EQ and RESET: reads the answer to a request already sent.
-    std::function<void()> refreshRead;
+    // RESET-EQ and RESET: reads the answer to a request already sent; the
+    // label names the step for the history.
+    std::function<void(const QString& label)> refreshRead;
+    // A frame the user caused went out.
+    std::function<void()> userChanged;
 
     AmpParameters& parameters() { return session.parameters(); }
     // A parameter's range for the amplifier edited, from the parameter table,
@@ -58,8 +61,8 @@ struct EditorContext {
     // A frame caused by the user; never while applying.
     void send(const QByteArray& frame)
     {
-        if (!applying)
-            session.send(frame);
+        if (!applying && session.send(frame) && userChanged)
+            userChanged();
     }
 };
 

@@ -252,7 +252,7 @@ void EqRow::resetEq()
     if (!context.isOpen())
         return;
     context.send(Commands::eqReset(context.address(), channel() + 1));
-    context.refreshRead();
+    context.refreshRead(tr("RESET-EQ %1").arg(EditorLayout::channelTitle(channel())));
     context.invalidateEq();
 }
 

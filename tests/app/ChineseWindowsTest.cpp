@@ -51,7 +51,8 @@ std::multimap<QString, Entry> readCatalogue()
             source = xml.readElementText();
         } else if (xml.name() == QLatin1String("translation")) {
             const QString type = xml.attributes().value(QLatin1String("type")).toString();
-            entries.emplace(source, Entry{xml.readElementText(), type});
+            // Numerus forms are the translation's own elements.
+            entries.emplace(source, Entry{xml.readElementText(QXmlStreamReader::IncludeChildElements).trimmed(), type});
         }
     }
     EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
