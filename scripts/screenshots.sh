@@ -64,6 +64,15 @@ for id in $(xdotool search --onlyvisible --name "." 2>/dev/null); do
 done
 eval "$(xdotool getwindowgeometry --shell "$ewid")"
 import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" "$out-editor.png"
+# An edit to undo: CHB's volume three steps up by keyboard; then the Edit
+# menu, open beside Tools, over the upper left of the window.
+xdotool mousemove $((X + WIDTH * 1234 / 1430)) $((Y + HEIGHT * 203 / 765)) click 1
+xdotool key Up Up Up
+sleep 2
+xdotool mousemove $((X + WIDTH * 62 / 1430)) $((Y + HEIGHT * 43 / 765)) click 1
+sleep 1
+import -window root -crop "$((WIDTH / 2))x$((HEIGHT / 2))+${X}+${Y}" "$out-edit-menu.png"
+xdotool key Escape
 kill $pid
 INNER
 chmod +x "$work/shoot.sh"
