@@ -318,10 +318,19 @@ void EditMenu::copyChannel()
     QStringList targets;
     for (int t : choice->targets)
         targets << channelTitle(t);
-    reach(::copyChannel(model, choice->source, choice->targets, choice->parts));
-    steps.record(tr("Copy %1 to %2").arg(channelTitle(choice->source), targets.join(QStringLiteral(", "))),
-                 session.parameters());
+    applyAsStep(tr("Copy %1 to %2").arg(channelTitle(choice->source), targets.join(QStringLiteral(", "))),
+                ::copyChannel(model, choice->source, choice->targets, choice->parts));
+}
+
+bool EditMenu::applyAsStep(const QString& label, const AmpParameters& target)
+{
+    grouper.commit();
+    if (!reach(target))
+        return false;
+    if (started)
+        steps.record(label, session.parameters());
     updateActions();
+    return true;
 }
 
 void EditMenu::updateActions()

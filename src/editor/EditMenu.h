@@ -53,6 +53,11 @@ public:
     // The caption of a parameter in the interface language.
     static QString caption(ParameterKey key);
 
+    // Takes the amplifier to the settings of `target` as one step of the
+    // history named `label` (an import, a copy); false when the port is
+    // closed and nothing was sent.
+    bool applyAsStep(const QString& label, const AmpParameters& target);
+
     void undo();
     void redo();
     void jumpTo(int index);
