@@ -139,7 +139,10 @@ std::optional<double> value(const AmpParameters& state, const ParameterPath& pat
     const ChannelParameters& ch = state.channels[path.channel];
     const EqBand& band = ch.bands[path.band];
     switch (path.key) {
-    case K::PowerState: return state.powerState;
+    case K::PowerState:
+        if (state.powerState == 0)
+            return std::nullopt; // not read yet
+        return state.powerState;
     case K::KnobLock: return state.knobLock ? 1 : 0;
     case K::VolumeDb: return ch.volumeDb;
     case K::Mute: return ch.mute ? 1 : 0;
@@ -353,7 +356,8 @@ QByteArray frame(const AmpParameters& state, const ParameterPath& path, DeviceAd
 QList<ParameterPath> differences(const AmpParameters& a, const AmpParameters& b)
 {
     QList<ParameterPath> result;
-    for (const ParameterPath& path : paths(channelCountMax))
+    // The channels an amplifier lacks hold nothing to compare.
+    for (const ParameterPath& path : paths(std::min(a.channelCount, b.channelCount)))
         if (value(a, path) != value(b, path))
             result.append(path);
     return result;

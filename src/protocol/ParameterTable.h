@@ -175,7 +175,7 @@ QByteArray shortFrame(ParameterKey key, DeviceAddress address, int wireChannel, 
 // frequencies, gains and Q).
 QList<QByteArray> framesToReach(const AmpParameters& from, const AmpParameters& to, DeviceAddress address);
 
-// The paths whose values differ.
+// The paths whose values differ, over the channels both have.
 QList<ParameterPath> differences(const AmpParameters& a, const AmpParameters& b);
 
 } // namespace ParameterTable
