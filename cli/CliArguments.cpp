@@ -123,8 +123,9 @@ struct Parser {
                 name = name.left(eq);
                 inlineValue = true;
             }
-            static const QStringList flags{"json", "trace", "help", "version", "all"};
-            static const QStringList valued{"port", "baud", "gain-top", "count", "interval", "list", "listen", "parts"};
+            static const QStringList flags{"json", "trace", "help", "version", "all", "full"};
+            static const QStringList valued{"port", "baud", "gain-top", "count", "interval", "list", "listen", "parts", "amps",
+                                            "channels"};
             if (flags.contains(name)) {
                 if (inlineValue)
                     return fail(QStringLiteral("option --%1 takes no value").arg(name));
@@ -132,6 +133,7 @@ struct Parser {
                  : name == u"trace" ? inv.trace
                  : name == u"help"  ? inv.help
                  : name == u"all"   ? inv.toAll
+                 : name == u"full"  ? inv.full
                                     : inv.version) = true;
                 continue;
             }
@@ -189,6 +191,23 @@ struct Parser {
             if (parts.isEmpty())
                 return fail(QStringLiteral("option --parts needs a value"));
             inv.copyParts = parts;
+            return true;
+        }
+        if (name == u"amps") {
+            for (const QString& part : value.split(u',', Qt::SkipEmptyParts)) {
+                const auto address = boundedInteger(part, 1, 254);
+                if (!address || inv.addresses.contains(*address))
+                    return fail(QStringLiteral("invalid --amps: %1 (addresses 1 to 254, each once)").arg(part));
+                inv.addresses.append(*address);
+            }
+            if (inv.addresses.isEmpty())
+                return fail(QStringLiteral("option --amps needs addresses"));
+            return true;
+        }
+        if (name == u"channels") {
+            if (value != u"2" && value != u"4")
+                return fail(QStringLiteral("invalid --channels: %1 (2 or 4)").arg(value));
+            inv.showChannels = value.toInt();
             return true;
         }
         if (name == u"count") {
@@ -323,14 +342,46 @@ struct Parser {
     bool checkCommandOptions()
     {
         const QString& c = inv.command;
-        if (!inv.listPath.isEmpty() && c != u"search" && c != u"status")
-            return fail(QStringLiteral("--list belongs to search and status"));
+        if (!inv.listPath.isEmpty() && c != u"search" && c != u"status" && c != u"show")
+            return fail(QStringLiteral("--list belongs to search, status and show receive"));
         if (inv.listenMs && c != u"status")
             return fail(QStringLiteral("--listen belongs to status"));
         if (inv.toAll && !(c == u"preset" && positional.value(1) == u"load"))
             return fail(QStringLiteral("--all belongs to preset load"));
         if (!inv.copyParts.isEmpty() && c != u"copy")
             return fail(QStringLiteral("--parts belongs to copy"));
+        const QString action = positional.value(1);
+        if (inv.full && !(c == u"show" && action == u"send"))
+            return fail(QStringLiteral("--full belongs to show send"));
+        if (!inv.addresses.isEmpty() && c != u"status" && !(c == u"show" && action == u"new"))
+            return fail(QStringLiteral("--amps belongs to show new"));
+        if (!inv.listPath.isEmpty() && c == u"show" && action != u"receive")
+            return fail(QStringLiteral("--list belongs to search, status and show receive"));
+        return true;
+    }
+
+    bool parseShow()
+    {
+        inv.action = positional.value(1);
+        static const QStringList actions{"receive", "diff", "send", "new"};
+        if (!actions.contains(inv.action))
+            return fail(QStringLiteral("show needs receive, diff, send or new"));
+        if (positional.size() < 3 || positional.at(2).isEmpty())
+            return fail(QStringLiteral("show %1 needs a file name").arg(inv.action));
+        inv.showPath = positional.at(2);
+        if (inv.action == u"new") {
+            if (inv.addresses.isEmpty())
+                return fail(QStringLiteral("show new needs --amps"));
+            return expectCount(3);
+        }
+        for (qsizetype i = 3; i < positional.size(); ++i) {
+            int address = 0;
+            if (!parseAddress(positional.at(i), 1, address))
+                return false;
+            if (inv.addresses.contains(address))
+                return fail(QStringLiteral("address %1 is given twice").arg(address));
+            inv.addresses.append(address);
+        }
         return true;
     }
 
@@ -381,6 +432,8 @@ struct Parser {
             return parseSlot();
         if (c == u"copy")
             return parseCopy();
+        if (c == u"show")
+            return parseShow();
         return fail(QStringLiteral("unknown command: %1").arg(c));
     }
 };
@@ -464,6 +517,15 @@ QString usageText()
         "  set ADDR PARAM ...          send one editor command [--gain-top N]:\n"
         "%1"
         "  read ADDR                   read and show all parameters\n"
+        "  show receive FILE [ADDR...] [--list FILE]\n"
+        "                              read every amplifier of the device list (or those given) into\n"
+        "                              the show file FILE; one that does not answer keeps its entry\n"
+        "  show diff FILE [ADDR...]    what differs between the amplifiers and the show\n"
+        "  show send FILE [ADDR...] [--full]\n"
+        "                              send each amplifier what differs from the show (--full: its\n"
+        "                              stored reply), read it back and say whether it is in sync\n"
+        "  show new FILE --amps A,B,... [--channels 2|4] [--gain-top N]\n"
+        "                              a show of amplifiers in their factory state, to prepare offline\n"
         "  copy ADDR CH TO... [--parts eq,crossover,limiter,levels]\n"
         "                              copy a channel's settings onto other channels (all parts\n"
         "                              unless --parts says which), sending only what differs\n"
@@ -485,8 +547,9 @@ QString usageText()
         "FILE of preset is a preset file as the editor saves it (*.save).\n"
         "Exit codes: 0 success, 1 no answer (search: nothing on the bus answered; status: no amplifier\n"
         "answered; preset save: the file is left as it was), 2 usage error (nothing is sent; slot\n"
-        "store: the name was refused), 3 serial error, 4 the device list or the preset file cannot be\n"
-        "read or saved (after a search the rows are shown all the same).\n")
+        "store: the name was refused), 3 serial error, 4 the device list, the preset file or the show\n"
+        "file cannot be read or saved (after a search the rows are shown all the same), 5 show diff\n"
+        "or show send: an amplifier differs from the show.\n")
         .arg(setParameterHelp());
 }
 

@@ -17,6 +17,7 @@ enum ExitCode : int {
     exitSerialError = 3,
     exitListFileError = 4, // the device list file cannot be read or written
     exitFileError = exitListFileError, // a preset file cannot be read or written
+    exitDiffers = 5,   // show diff: an amplifier differs from the show
 };
 
 // One editor command of `set`, its values already checked for form.
@@ -38,7 +39,7 @@ struct Invocation {
     bool help = false;
     bool version = false;
 
-    QString command; // "ports", "detect", "search", "status", "address", "set", "read", "monitor", "preset", "slot", "copy"
+    QString command; // "ports", "detect", "search", "status", "address", "set", "read", "monitor", "preset", "slot", "copy", "show"
     // preset: "save" or "load"; slot: "name", "store", "recall" or "clear".
     QString action;
     QString presetPath;   // preset: the preset file
@@ -46,7 +47,8 @@ struct Invocation {
     int slot = 0;         // slot: 1..16
     QString slotName;     // slot store
     int address = 0;
-    // status: the amplifiers to poll; empty polls every row of the device list.
+    // status and show: the amplifiers to poll or read; empty for every row of
+    // the device list (show: of the show). show new: the amplifiers to make.
     QList<int> addresses;
     // search and status: the device list file; empty for the program's own.
     QString listPath;
@@ -59,6 +61,11 @@ struct Invocation {
     int copyFrom = 0;
     QList<int> copyTo;
     QStringList copyParts;
+    // show: the show file; new: the amplifiers' model; send: replay the
+    // stored replies instead of the differences.
+    QString showPath;
+    int showChannels = 4;
+    bool full = false;
     std::optional<int> count; // monitor: replies to wait for; forever when unset
     int intervalMs = 1000;
 

@@ -13,6 +13,8 @@
 #include "editor/EditHistory.h"
 #include "editor/EditorSession.h"
 #include "presets/PresetFile.h"
+#include "show/ShowFile.h"
+#include "sim/SimAmplifier.h"
 #include "presets/PresetSlots.h"
 #include "protocol/AmpParameters.h"
 #include "protocol/FullStateReply.h"
@@ -24,6 +26,7 @@
 #include "serial/SerialError.h"
 #include "serial/SerialLink.h"
 
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -171,6 +174,8 @@ private:
     bool probe(int port, int baud);
     bool connect(bool alwaysProbe);
     std::optional<FullStateReply> readFullState();
+    // The raw full-state reply of an amplifier; nullopt when it did not answer.
+    std::optional<QByteArray> readReply(int address);
 
     QString listPath() const
     {
@@ -193,6 +198,13 @@ private:
     int set();
     int read();
     int copy();
+    int show();
+    int showReceive();
+    int showDiff();
+    int showSend();
+    int showNew();
+    // The amplifiers a show command works on: those given, else `fallback`.
+    QList<int> showAddresses(const QList<int>& fallback) const;
     void printState(const FullStateReply& reply);
     int monitor();
     int preset();
@@ -404,13 +416,21 @@ int Session::status()
 
 std::optional<FullStateReply> Session::readFullState()
 {
+    const std::optional<QByteArray> bytes = readReply(inv.address);
+    if (!bytes)
+        return std::nullopt;
+    return decodeFullStateReply(*bytes);
+}
+
+std::optional<QByteArray> Session::readReply(int address)
+{
     // The editor's read on this link: the request, one wait, one read. The
     // wait follows the line time, as any baud rate may be given here.
-    EditorSession editor(link, {inv.address, {}, link.portNumber(), QString::number(baudRate())});
+    EditorSession editor(link, {address, {}, link.portNumber(), QString::number(baudRate())});
     const std::optional<FullStateReply> reply = editor.readFullState(fullStateWaitMs(baudRate()));
     if (!reply || !reply->startsWithHeader || !reply->hasAnySection())
         return std::nullopt;
-    return reply;
+    return editor.lastReply();
 }
 
 int Session::ports()
@@ -607,6 +627,231 @@ int Session::copy()
         return exitNoAnswer;
     }
     return left.isEmpty() ? exitSuccess : exitNoAnswer;
+}
+
+int Session::show()
+{
+    if (inv.action == u"new")
+        return showNew();
+    if (inv.action == u"receive")
+        return showReceive();
+    return inv.action == u"diff" ? showDiff() : showSend();
+}
+
+QList<int> Session::showAddresses(const QList<int>& fallback) const
+{
+    return inv.addresses.isEmpty() ? fallback : inv.addresses;
+}
+
+int Session::showNew()
+{
+    ShowFile::Show show;
+    show.baud = inv.baudRate.value_or(19200);
+    const int gainTop = inv.gainTop.value_or(41);
+    for (int address : inv.addresses) {
+        // The factory state, as an amplifier of this model answers it.
+        const SimAmplifier model(static_cast<std::uint8_t>(address), inv.showChannels, gainTop);
+        show.devices.append({QString::number(address), QString()});
+        show.put(ShowFile::fromReply(address, model.fullStateReply(), {}));
+    }
+    if (const QString error = ShowFile::write(inv.showPath, show); !error.isEmpty()) {
+        env.err << "Cannot save " << inv.showPath << ": " << error << Qt::endl;
+        return exitFileError;
+    }
+    env.out << "made " << inv.showPath << " with " << show.amplifiers.size() << " amplifiers" << Qt::endl;
+    return exitSuccess;
+}
+
+int Session::showReceive()
+{
+    // An existing show keeps the entries of amplifiers that do not answer.
+    ShowFile::Show show;
+    if (QFileInfo::exists(inv.showPath)) {
+        ShowFile::Decoded existing = ShowFile::read(inv.showPath);
+        if (!existing.show) {
+            env.err << "Cannot read " << inv.showPath << ": " << existing.error << Qt::endl;
+            return exitFileError;
+        }
+        show = std::move(*existing.show);
+    }
+    QList<int> fromList;
+    if (inv.addresses.isEmpty()) {
+        DeviceTable table;
+        if (const QString error = loadList(table); !error.isEmpty()) {
+            env.err << error << Qt::endl;
+            return exitListFileError;
+        }
+        show.devices.clear();
+        for (const DeviceRow& row : table.allRows()) {
+            show.devices.append({row.address, row.name});
+            const int address = ValueMapping::leadingInteger(row.address);
+            if (address >= 1 && address <= 254 && !fromList.contains(address))
+                fromList.append(address);
+        }
+    }
+    const QList<int> addresses = showAddresses(fromList);
+    if (addresses.isEmpty()) {
+        env.err << "no amplifier to read: the device list " << listPath() << " is empty" << Qt::endl;
+        return exitNoAnswer;
+    }
+    if (!connect(false)) {
+        env.err << "no amplifier answered" << Qt::endl;
+        return exitNoAnswer;
+    }
+    show.baud = baudRate();
+    QList<int> silent;
+    for (qsizetype i = 0; i < addresses.size(); ++i) {
+        const int address = addresses[i];
+        env.err << "reading amplifier " << address << " (" << (i + 1) << " of " << addresses.size() << ")" << Qt::endl;
+        const std::optional<QByteArray> reply = readReply(address);
+        if (!reply) {
+            silent.append(address);
+            continue;
+        }
+        show.put(ShowFile::fromReply(address, *reply, QDateTime::currentDateTimeUtc()));
+        if (std::none_of(show.devices.begin(), show.devices.end(),
+                         [&](const ShowFile::Device& d) { return ValueMapping::leadingInteger(d.address) == address; }))
+            show.devices.append({QString::number(address), QString()});
+    }
+    if (const QString error = ShowFile::write(inv.showPath, show); !error.isEmpty()) {
+        env.err << "Cannot save " << inv.showPath << ": " << error << Qt::endl;
+        return exitFileError;
+    }
+    for (int address : silent)
+        env.err << "amplifier " << address << " did not answer; its entry is left as it was" << Qt::endl;
+    env.out << "received " << (addresses.size() - silent.size()) << " of " << addresses.size() << " amplifiers into "
+            << inv.showPath << Qt::endl;
+    return silent.isEmpty() ? exitSuccess : exitNoAnswer;
+}
+
+int Session::showDiff()
+{
+    const ShowFile::Decoded file = ShowFile::read(inv.showPath);
+    if (!file.show) {
+        env.err << "Cannot read " << inv.showPath << ": " << file.error << Qt::endl;
+        return exitFileError;
+    }
+    QList<int> all;
+    for (const ShowFile::Amplifier& amp : file.show->amplifiers)
+        all.append(amp.address);
+    const QList<int> addresses = showAddresses(all);
+    if (!connect(false)) {
+        env.err << "no amplifier answered" << Qt::endl;
+        return exitNoAnswer;
+    }
+    QJsonArray differences;
+    bool differs = false;
+    bool silent = false;
+    for (int address : addresses) {
+        const ShowFile::Amplifier* wanted = file.show->amplifier(address);
+        if (!wanted) {
+            env.err << "amplifier " << address << " is not in " << inv.showPath << Qt::endl;
+            silent = true;
+            continue;
+        }
+        const std::optional<QByteArray> reply = readReply(address);
+        if (!reply) {
+            env.err << "amplifier " << address << " did not answer" << Qt::endl;
+            silent = true;
+            continue;
+        }
+        const AmpParameters live = ShowFile::fromReply(address, *reply, {}).parameters;
+        for (const ParameterPath& path : ParameterTable::differences(live, wanted->parameters)) {
+            differs = true;
+            const auto shown = [](const std::optional<double>& v) {
+                return v ? QJsonValue(*v) : QJsonValue(QJsonValue::Null);
+            };
+            const QJsonValue amplifierValue = shown(ParameterTable::value(live, path));
+            const QJsonValue fileValue = shown(ParameterTable::value(wanted->parameters, path));
+            if (inv.json) {
+                differences.append(QJsonObject{{"address", address},
+                                               {"path", ParameterTable::pathText(path)},
+                                               {"amplifier", amplifierValue},
+                                               {"file", fileValue}});
+            } else {
+                env.out << "amplifier " << address << ": " << ParameterTable::pathText(path) << ": "
+                        << jsonText(amplifierValue) << " (show " << jsonText(fileValue) << ")" << Qt::endl;
+            }
+        }
+    }
+    if (inv.json)
+        printJson(differences);
+    else if (!differs)
+        env.out << "the amplifiers agree with " << inv.showPath << Qt::endl;
+    return silent ? exitNoAnswer : (differs ? exitDiffers : exitSuccess);
+}
+
+int Session::showSend()
+{
+    const ShowFile::Decoded file = ShowFile::read(inv.showPath);
+    if (!file.show) {
+        env.err << "Cannot read " << inv.showPath << ": " << file.error << Qt::endl;
+        return exitFileError;
+    }
+    QList<int> all;
+    for (const ShowFile::Amplifier& amp : file.show->amplifiers)
+        all.append(amp.address);
+    const QList<int> addresses = showAddresses(all);
+    if (!connect(false)) {
+        env.err << "no amplifier answered" << Qt::endl;
+        return exitNoAnswer;
+    }
+    QJsonArray results;
+    bool differs = false;
+    bool silent = false;
+    for (int address : addresses) {
+        const ShowFile::Amplifier* wanted = file.show->amplifier(address);
+        if (!wanted) {
+            env.err << "amplifier " << address << " is not in " << inv.showPath << Qt::endl;
+            silent = true;
+            continue;
+        }
+        const std::optional<QByteArray> reply = readReply(address);
+        if (!reply) {
+            env.err << "amplifier " << address << " did not answer; nothing was sent to it" << Qt::endl;
+            silent = true;
+            continue;
+        }
+        const AmpParameters live = ShowFile::fromReply(address, *reply, {}).parameters;
+        qsizetype sent = 0;
+        if (inv.full) {
+            PresetFile::replay(link, wanted->reply, static_cast<DeviceAddress>(address), PresetFile::Target::ThisAmplifier);
+            waitClock().waitMs(PresetFile::replayWaitMs);
+            sent = 1;
+        } else {
+            for (const QByteArray& frame :
+                 ParameterTable::framesToReach(live, wanted->parameters, static_cast<DeviceAddress>(address))) {
+                send(frame);
+                drain(frame.size());
+                ++sent;
+            }
+        }
+        const std::optional<QByteArray> after = readReply(address);
+        const QList<ParameterPath> left = after
+            ? ParameterTable::differences(ShowFile::fromReply(address, *after, {}).parameters, wanted->parameters)
+            : QList<ParameterPath>{};
+        differs = differs || !left.isEmpty() || !after;
+        QJsonArray differing;
+        for (const ParameterPath& path : left)
+            differing.append(ParameterTable::pathText(path));
+        if (inv.json) {
+            results.append(QJsonObject{{"address", address},
+                                       {"sent", static_cast<int>(sent)},
+                                       {"inSync", after.has_value() && left.isEmpty()},
+                                       {"differing", differing}});
+        } else if (!after) {
+            env.out << "amplifier " << address << ": sent " << sent << " frames; it did not answer the read-back"
+                    << Qt::endl;
+        } else if (left.isEmpty()) {
+            env.out << "amplifier " << address << ": in sync (" << sent << " frames)" << Qt::endl;
+        } else {
+            env.out << "amplifier " << address << ": still differs: "
+                    << differing.toVariantList().value(0).toString() << (left.size() > 1 ? " …" : "") << Qt::endl;
+        }
+    }
+    if (inv.json)
+        printJson(results);
+    return silent ? exitNoAnswer : (differs ? exitDiffers : exitSuccess);
 }
 
 void Session::printState(const FullStateReply& state)
@@ -859,6 +1104,8 @@ int Session::run()
         return read();
     if (c == u"copy")
         return copy();
+    if (c == u"show")
+        return show();
     if (c == u"monitor")
         return monitor();
     if (c == u"preset")

@@ -117,7 +117,8 @@ std::optional<FullStateReply> EditorSession::refreshFromReply()
 
 FullStateReply EditorSession::applyFullState(const QByteArray& bytes)
 {
-    const FullStateReply reply = decodeFullStateReply(bytes.left(SerialLink::readLimit));
+    replyBytes = bytes.left(SerialLink::readLimit);
+    const FullStateReply reply = decodeFullStateReply(replyBytes);
     applyFullStateReply(reply, params);
     if (const AmpStatus read = statusAfterRead(reply); read.kind != AmpStatusKind::None)
         setStatus(read);

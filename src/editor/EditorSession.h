@@ -77,6 +77,8 @@ public:
     // The full-state decode of the bytes of one read: the model, the status
     // text, and the input dropped. Controls are the caller's part.
     FullStateReply applyFullState(const QByteArray& bytes);
+    // The bytes of the last full-state read, as they arrived.
+    const QByteArray& lastReply() const { return replyBytes; }
 
     // ---- Monitor timer ----
     ClockTimer& monitorTimer() { return timer; }
@@ -141,4 +143,5 @@ private:
     AmpStatus shownStatus{AmpStatusKind::NotConnected};
     QString tickError; // the refusal of the last poll, already shown
     MonitorTexts live;
+    QByteArray replyBytes;
 };
