@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <optional>
 
 // One thing that happened on the bus or in the program.
@@ -41,7 +42,12 @@ public:
     // "events.sqlite" in the folder of the device list at deviceListPath.
     static QString pathBeside(const QString& deviceListPath);
 
+    // A reader (vx4ctl log) neither creates the database nor moves a broken
+    // one aside: it reports it, and the program that records does the rest.
+    enum class Access { Record, ReadOnly };
+
     explicit EventLog(const QString& path, QObject* parent = nullptr);
+    EventLog(const QString& path, Access access, QObject* parent = nullptr);
     ~EventLog() override;
 
     const QString& path() const { return file; }
@@ -67,6 +73,11 @@ public:
     QList<LogEvent> events(const Filter& filter) const;
     qint64 count() const;
 
+    // The newest events kept; maximumEvents unless a test wants a smaller
+    // bound.
+    qint64 bound() const { return limit; }
+    void setBound(qint64 events);
+
     // RFC 4180 text, UTF-8 with a byte-order mark, a header line; the time
     // in local time to the millisecond.
     static QByteArray csv(const QList<LogEvent>& events);
@@ -78,9 +89,20 @@ Q_SIGNALS:
     void recorded(const LogEvent& event);
 
 private:
+    struct Connection;
+    bool open();
+    bool openFresh(QString& error);
+    void close();
+    bool moveAside();
+    void trim(qint64 newestId);
+    void cannotWrite(const QString& reason);
+
     QString file;
     QString connectionName;
     QString message;
+    Access access = Access::Record;
+    qint64 limit = maximumEvents;
+    std::unique_ptr<Connection> connection;
 };
 
 // The log the windows of this process write to; nullptr until set.

@@ -1,0 +1,13 @@
+// main() of tests that need a QCoreApplication: Qt SQL loads its drivers as
+// plugins, which takes an application object.
+
+#include <QCoreApplication>
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
