@@ -123,9 +123,10 @@ struct Parser {
                 name = name.left(eq);
                 inlineValue = true;
             }
-            static const QStringList flags{"json", "trace", "help", "version", "all", "full"};
-            static const QStringList valued{"port", "baud", "gain-top", "count", "interval", "list", "listen", "parts", "amps",
-                                            "channels"};
+            static const QStringList flags{"json", "trace", "help", "version", "all", "full", "csv"};
+            static const QStringList valued{"port",  "baud",  "gain-top", "count",   "interval", "list",
+                                            "listen", "parts", "amps",     "channels", "watch",   "since",
+                                            "until",  "address", "kind"};
             if (flags.contains(name)) {
                 if (inlineValue)
                     return fail(QStringLiteral("option --%1 takes no value").arg(name));
@@ -134,6 +135,7 @@ struct Parser {
                  : name == u"help"  ? inv.help
                  : name == u"all"   ? inv.toAll
                  : name == u"full"  ? inv.full
+                 : name == u"csv"   ? inv.csv
                                     : inv.version) = true;
                 continue;
             }
@@ -208,6 +210,34 @@ struct Parser {
             if (value != u"2" && value != u"4")
                 return fail(QStringLiteral("invalid --channels: %1 (2 or 4)").arg(value));
             inv.showChannels = value.toInt();
+            return true;
+        }
+        if (name == u"watch") {
+            const auto seconds = boundedInteger(value, 1, 86400);
+            if (!seconds)
+                return fail(QStringLiteral("invalid --watch: %1 (1 to 86400 seconds)").arg(value));
+            inv.watchSeconds = seconds;
+            return true;
+        }
+        if (name == u"since" || name == u"until") {
+            if (!parseLogTime(value, QDateTime::currentDateTime()))
+                return fail(QStringLiteral("invalid --%1: %2 (2026-12-09T21:13, 2026-12-09T21:13:05 or -2h, -30m)")
+                                .arg(name, value));
+            (name == u"since" ? inv.since : inv.until) = value;
+            return true;
+        }
+        if (name == u"address") {
+            // Address 0 is that of events sent to every amplifier.
+            const auto address = boundedInteger(value, 0, 254);
+            if (!address)
+                return fail(QStringLiteral("invalid --address: %1 (0 to 254)").arg(value));
+            inv.logAddress = address;
+            return true;
+        }
+        if (name == u"kind") {
+            if (!matches(value, "[A-Za-z0-9._]+"))
+                return fail(QStringLiteral("invalid --kind: %1").arg(value));
+            inv.kind = value;
             return true;
         }
         if (name == u"count") {
@@ -342,10 +372,21 @@ struct Parser {
     bool checkCommandOptions()
     {
         const QString& c = inv.command;
-        if (!inv.listPath.isEmpty() && c != u"search" && c != u"status" && c != u"show")
-            return fail(QStringLiteral("--list belongs to search, status and show receive"));
+        if (!inv.listPath.isEmpty() && c != u"search" && c != u"status" && c != u"log" && c != u"show")
+            return fail(QStringLiteral("--list belongs to search, status, log and show receive"));
         if (inv.listenMs && c != u"status")
             return fail(QStringLiteral("--listen belongs to status"));
+        if (inv.watchSeconds && c != u"status")
+            return fail(QStringLiteral("--watch belongs to status"));
+        if (inv.watchSeconds && inv.listenMs)
+            return fail(QStringLiteral("--watch takes reports between its polls; --listen is for one poll"));
+        if (inv.count && c != u"monitor" && !(c == u"status" && inv.watchSeconds))
+            return fail(QStringLiteral("--count belongs to monitor and status --watch"));
+        if ((!inv.since.isEmpty() || !inv.until.isEmpty() || inv.logAddress || !inv.kind.isEmpty() || inv.csv)
+            && c != u"log")
+            return fail(QStringLiteral("--since, --until, --address, --kind and --csv belong to log"));
+        if (inv.csv && inv.json)
+            return fail(QStringLiteral("log prints --json or --csv, not both"));
         if (inv.toAll && !(c == u"preset" && positional.value(1) == u"load"))
             return fail(QStringLiteral("--all belongs to preset load"));
         if (!inv.copyParts.isEmpty() && c != u"copy")
@@ -434,11 +475,37 @@ struct Parser {
             return parseCopy();
         if (c == u"show")
             return parseShow();
+        if (c == u"log")
+            return expectCount(1);
         return fail(QStringLiteral("unknown command: %1").arg(c));
     }
 };
 
 } // namespace
+
+std::optional<QDateTime> parseLogTime(const QString& text, const QDateTime& now)
+{
+    static const QRegularExpression span(QStringLiteral("^-([0-9]{1,6})([smhd])$"));
+    if (const QRegularExpressionMatch m = span.match(text); m.hasMatch()) {
+        const qint64 amount = m.captured(1).toLongLong();
+        const QChar unit = m.captured(2).at(0);
+        const qint64 seconds = unit == u's' ? 1 : unit == u'm' ? 60 : unit == u'h' ? 3600 : 86400;
+        return now.addSecs(-amount * seconds);
+    }
+    // Local time: no offset, no "Z".
+    static const QRegularExpression local(
+        QStringLiteral("^[0-9]{4}-[0-9]{2}-[0-9]{2}([T ][0-9]{2}:[0-9]{2}(:[0-9]{2}(\\.[0-9]{1,3})?)?)?$"));
+    if (!local.match(text).hasMatch())
+        return std::nullopt;
+    QString iso = text;
+    iso.replace(u' ', u'T');
+    if (iso.size() == 10)
+        iso += QStringLiteral("T00:00");
+    const QDateTime time = QDateTime::fromString(iso, Qt::ISODateWithMs);
+    if (!time.isValid())
+        return std::nullopt;
+    return time;
+}
 
 int channelFromText(const QString& text)
 {
@@ -530,6 +597,14 @@ QString usageText()
         "                              copy a channel's settings onto other channels (all parts\n"
         "                              unless --parts says which), sending only what differs\n"
         "  monitor ADDR [--count N] [--interval MS]   show the live readings\n"
+        "  status --watch SECONDS [ADDR...] [--list FILE] [--count N]\n"
+        "                              poll every SECONDS until interrupted (Ctrl+C, SIGTERM) or N\n"
+        "                              polls: record each change (answered or silent, a new state,\n"
+        "                              a report) in the event log and print it, one line (or one\n"
+        "                              JSON object) per event\n"
+        "  log [--list FILE] [--since TIME] [--until TIME] [--address A] [--kind K] [--json | --csv]\n"
+        "                              show the recorded events, oldest first; K is a kind or its\n"
+        "                              start (state.fault, connection.) or faults, connection, edits\n"
         "  preset save ADDR FILE       save the amplifier's full state to a preset file\n"
         "  preset load ADDR FILE [--all]\n"
         "                              send a preset file to amplifier ADDR (--all: to every amplifier),\n"
@@ -545,11 +620,15 @@ QString usageText()
         "FILE of search and status is the device list; by default the editor's save.txt, beside the\n"
         "editor program when that folder is writable, otherwise in ~/.local/share/vx4-editor.\n"
         "FILE of preset is a preset file as the editor saves it (*.save).\n"
+        "The event log is events.sqlite beside that device list, shared with the editor.\n"
+        "TIME is local time, 2026-12-09T21:13 or 2026-12-09T21:13:05 (a date alone: its midnight),\n"
+        "or a span back from now: -2h, -30m, -45s, -7d; both ends belong to the span.\n"
         "Exit codes: 0 success, 1 no answer (search: nothing on the bus answered; status: no amplifier\n"
         "answered; preset save: the file is left as it was), 2 usage error (nothing is sent; slot\n"
         "store: the name was refused), 3 serial error, 4 the device list, the preset file or the show\n"
         "file cannot be read or saved (after a search the rows are shown all the same), 5 show diff\n"
-        "or show send: an amplifier differs from the show.\n")
+        "or show send: an amplifier differs from the show. log: 0 events shown, 1 none matches (or\n"
+        "nothing was recorded yet), 2 usage error, 4 the event log cannot be read.\n")
         .arg(setParameterHelp());
 }
 

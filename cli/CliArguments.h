@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -17,7 +18,9 @@ enum ExitCode : int {
     exitSerialError = 3,
     exitListFileError = 4, // the device list file cannot be read or written
     exitFileError = exitListFileError, // a preset file cannot be read or written
-    exitDiffers = 5,   // show diff: an amplifier differs from the show
+    exitDiffers = 5,   // show diff and send: an amplifier differs from the show
+    exitLogError = exitListFileError,  // log: the event log cannot be read
+    exitNothingFound = exitNoAnswer,   // log: no event matches
 };
 
 // One editor command of `set`, its values already checked for form.
@@ -39,7 +42,9 @@ struct Invocation {
     bool help = false;
     bool version = false;
 
-    QString command; // "ports", "detect", "search", "status", "address", "set", "read", "monitor", "preset", "slot", "copy", "show"
+    bool csv = false;
+
+    QString command; // "ports", "detect", "search", "status", "address", "set", "read", "monitor", "preset", "slot", "copy", "show", "log"
     // preset: "save" or "load"; slot: "name", "store", "recall" or "clear".
     QString action;
     QString presetPath;   // preset: the preset file
@@ -50,10 +55,20 @@ struct Invocation {
     // status and show: the amplifiers to poll or read; empty for every row of
     // the device list (show: of the show). show new: the amplifiers to make.
     QList<int> addresses;
-    // search and status: the device list file; empty for the program's own.
+    // search, status and log: the device list file; empty for the program's
+    // own. The event log lies beside it.
     QString listPath;
     // status: how long to go on taking reports after the poll; none when unset.
     std::optional<int> listenMs;
+    // status --watch: seconds between polls; --count then ends it after as
+    // many polls.
+    std::optional<int> watchSeconds;
+    // log: the filter. TIME texts as given, read against the clock when the
+    // command runs (see parseLogTime).
+    QString since;
+    QString until;
+    std::optional<int> logAddress;
+    QString kind; // a kind or its start ("state.fault"), or faults, connection, edits
     int newAddress = 0;
     SetRequest set;
     // copy: the channel copied (1..4), the channels it goes to, and the parts
@@ -66,7 +81,7 @@ struct Invocation {
     QString showPath;
     int showChannels = 4;
     bool full = false;
-    std::optional<int> count; // monitor: replies to wait for; forever when unset
+    std::optional<int> count; // monitor: replies to wait for; status --watch: polls; forever when unset
     int intervalMs = 1000;
 
     bool hasPort() const { return portNumber.has_value() || !portPath.isEmpty(); }
@@ -82,6 +97,11 @@ struct ParseResult {
 ParseResult parseArguments(const QStringList& arguments);
 
 QString usageText();
+
+// A TIME of log: ISO 8601 local time to the minute, second or millisecond
+// ("2026-12-09T21:13", "2026-12-09 21:13:05"), a date alone (its midnight),
+// or a span before now: "-2h", "-30m", "-45s", "-7d". nullopt otherwise.
+std::optional<QDateTime> parseLogTime(const QString& text, const QDateTime& now);
 
 // "A".."D" or "1".."4"; 0 for anything else.
 int channelFromText(const QString& text);

@@ -12,6 +12,7 @@
 #include "devices/StatusDecoding.h"
 #include "editor/EditHistory.h"
 #include "editor/EditorSession.h"
+#include "eventlog/EventLog.h"
 #include "presets/PresetFile.h"
 #include "show/ShowFile.h"
 #include "sim/SimAmplifier.h"
@@ -32,6 +33,7 @@
 #include <QJsonObject>
 
 #include <algorithm>
+#include <csignal>
 
 namespace Cli {
 
@@ -189,11 +191,24 @@ private:
     // applies reports.
     void applyReports(DeviceTable& table, DeviceSession& session, std::optional<int> listenMs);
     void printRows(const DeviceTable& table, bool withNames);
+    // The rows status polls: the device list's or the addresses given; an
+    // exit code when there is nothing to poll.
+    std::optional<int> statusTable(DeviceTable& table);
+    // status --watch: what was last seen of each row, and the events.
+    struct Seen {
+        std::optional<bool> answered;
+        std::optional<AmpStatus> status;
+    };
+    void watchRound(DeviceTable& table, DeviceSession& session, QList<Seen>& seen, EventLog& log);
+    void noteEvent(EventLog& log, const DeviceTable& table, int row, const QString& kind, const QString& text);
+    void printEvent(const LogEvent& event);
 
     int ports();
     int detect();
     int search();
     int status();
+    int watch();
+    int log();
     int address();
     int set();
     int read();
@@ -224,6 +239,7 @@ private:
     SerialLink& link;
     QByteArray unasked;         // bytes nobody asked for, not yet applied
     bool probeAnswered = false; // the port detection's probe had an answer
+    bool logNoticeShown = false;
 };
 
 void Session::openPort(int port, int baud)
@@ -369,11 +385,9 @@ int Session::search()
     return exitSuccess;
 }
 
-int Session::status()
+std::optional<int> Session::statusTable(DeviceTable& table)
 {
-    const bool ownList = inv.addresses.isEmpty();
-    DeviceTable table;
-    if (ownList) {
+    if (inv.addresses.isEmpty()) {
         if (const QString error = loadList(table); !error.isEmpty()) {
             env.err << error << Qt::endl;
             return exitListFileError;
@@ -386,6 +400,17 @@ int Session::status()
         for (int address : inv.addresses)
             table.appendRow(QString::number(address), QString(), DeviceTexts::notConnected(), QString());
     }
+    return std::nullopt;
+}
+
+int Session::status()
+{
+    if (inv.watchSeconds)
+        return watch();
+    const bool ownList = inv.addresses.isEmpty();
+    DeviceTable table;
+    if (const auto code = statusTable(table))
+        return *code;
     if (!connect(false)) {
         env.err << "no amplifier answered" << Qt::endl;
         return exitNoAnswer;
@@ -410,6 +435,238 @@ int Session::status()
     if (!anyAnswer) {
         env.err << "no amplifier answered" << Qt::endl;
         return exitNoAnswer;
+    }
+    return exitSuccess;
+}
+
+namespace {
+
+// Set by SIGINT and SIGTERM during status --watch; the loop looks at it
+// between its polls and in its waits.
+volatile std::sig_atomic_t stopRequested = 0;
+
+void requestStop(int) { stopRequested = 1; }
+
+// The handlers for the time of a watch; the previous ones come back after.
+class StopOnSignals {
+public:
+    StopOnSignals()
+    {
+        stopRequested = 0;
+        previousInterrupt = std::signal(SIGINT, requestStop);
+        previousTerminate = std::signal(SIGTERM, requestStop);
+    }
+    ~StopOnSignals()
+    {
+        std::signal(SIGINT, previousInterrupt);
+        std::signal(SIGTERM, previousTerminate);
+    }
+    StopOnSignals(const StopOnSignals&) = delete;
+    StopOnSignals& operator=(const StopOnSignals&) = delete;
+
+    bool requested() const { return stopRequested != 0; }
+    // Waits ms in short steps, so that a signal ends the wait soon; false
+    // when one came.
+    bool wait(qint64 ms) const
+    {
+        constexpr qint64 stepMs = 100;
+        const qint64 end = waitClock().nowMs() + ms;
+        for (qint64 left = ms; left > 0 && !requested(); left = end - waitClock().nowMs())
+            waitClock().waitMs(static_cast<int>(std::min(left, stepMs)));
+        return !requested();
+    }
+
+private:
+    void (*previousInterrupt)(int) = nullptr;
+    void (*previousTerminate)(int) = nullptr;
+};
+
+constexpr unsigned char faultReportGroup = 0x40;       // unsolicited fault and DC protection bits
+constexpr unsigned char temperatureReportGroup = 0x44; // unsolicited temperature protection
+
+// Local time to the millisecond with its offset from UTC.
+QString localTimeText(const QDateTime& time)
+{
+    const QDateTime local = time.toLocalTime();
+    return local.toOffsetFromUtc(local.offsetFromUtc()).toString(Qt::ISODateWithMs);
+}
+
+QJsonObject eventJson(const LogEvent& e)
+{
+    return QJsonObject{{"time", localTimeText(e.time)},
+                       {"port", e.port},
+                       {"baud", e.baud},
+                       {"address", e.address ? QJsonValue(*e.address) : QJsonValue(QJsonValue::Null)},
+                       {"name", e.name},
+                       {"kind", e.kind},
+                       {"text", e.text}};
+}
+
+// One line: local time, the amplifier, the kind, the text and the bus.
+QString eventLine(const LogEvent& e)
+{
+    QString line = e.time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"));
+    line += e.address ? QStringLiteral(" address %1").arg(*e.address) : QStringLiteral(" -");
+    if (!e.name.isEmpty())
+        line += QStringLiteral(" \"%1\"").arg(e.name);
+    QString text = e.text;
+    text.replace(QLatin1String("\r\n"), QLatin1String(" ")).replace(u'\n', u' ').replace(u'\r', u' ');
+    line += QStringLiteral(" %1: %2").arg(e.kind, text);
+    if (!e.port.isEmpty())
+        line += QStringLiteral(" (%1, %2 baud)").arg(e.port).arg(e.baud);
+    return line;
+}
+
+} // namespace
+
+void Session::printEvent(const LogEvent& event)
+{
+    if (inv.json)
+        printJson(eventJson(event));
+    else
+        env.out << eventLine(event) << Qt::endl;
+}
+
+void Session::noteEvent(EventLog& log, const DeviceTable& table, int row, const QString& kind, const QString& text)
+{
+    LogEvent e;
+    e.time = QDateTime::currentDateTimeUtc();
+    e.port = env.pathOfPortNumber ? env.pathOfPortNumber(link.portNumber()) : QString();
+    e.baud = baudRate();
+    e.address = table.addressValue(row);
+    e.name = table.row(row).name;
+    e.kind = kind;
+    e.text = text.trimmed();
+    // Printed only once committed: what a script saw is in the log. A log
+    // that cannot be written stops nothing; it is said once.
+    if (!log.record(e) && !logNoticeShown) {
+        env.err << log.notice() << Qt::endl;
+        logNoticeShown = true;
+    }
+    printEvent(e);
+}
+
+void Session::watchRound(DeviceTable& table, DeviceSession& session, QList<Seen>& seen, EventLog& log)
+{
+    // Each poll as a freshly opened home page makes it (see status).
+    sharedState().editorStatus.reset();
+    unasked += receive();
+    session.refreshDevices();
+    for (int row = 0; row < table.size(); ++row) {
+        const DeviceRow& r = table.row(row);
+        const bool answered = r.connection == DeviceTexts::connected();
+        if (seen[row].answered != answered) {
+            noteEvent(log, table, row, answered ? QStringLiteral("connection.answered") : QStringLiteral("connection.silent"),
+                      r.connection);
+            seen[row].answered = answered;
+        }
+        if (!answered) {
+            seen[row].status.reset(); // its state is told again when it answers
+            continue;
+        }
+        if (r.status.kind != AmpStatusKind::None && seen[row].status != r.status) {
+            noteEvent(log, table, row, QStringLiteral("state.") + statusName(r.status), r.state);
+            seen[row].status = r.status;
+        }
+    }
+    // What the amplifiers sent by themselves, as the home page applies it.
+    unasked += receive();
+    for (const QByteArray& frame : splitFrames(unasked)) {
+        decodeHomeReport(frame, table, session.pollState());
+        if (frame.size() < 4)
+            continue;
+        const auto group = static_cast<unsigned char>(frame.at(3));
+        if (group != faultReportGroup && group != temperatureReportGroup)
+            continue;
+        const QString kind =
+            group == faultReportGroup ? QStringLiteral("report.fault") : QStringLiteral("report.temperatureProtection");
+        for (int row = 0; row < table.size(); ++row) {
+            if (table.row(row).address != session.pollState().lastReportedAddress)
+                continue;
+            noteEvent(log, table, row, kind, table.row(row).state);
+            seen[row].status = table.row(row).status;
+        }
+    }
+    unasked.clear();
+}
+
+int Session::watch()
+{
+    DeviceTable table;
+    if (const auto code = statusTable(table))
+        return *code;
+    if (!connect(false)) {
+        env.err << "no amplifier answered" << Qt::endl;
+        return exitNoAnswer;
+    }
+    EventLog log(EventLog::pathBeside(listPath()));
+    if (!log.notice().isEmpty()) {
+        env.err << log.notice() << Qt::endl;
+        logNoticeShown = !log.isOpen();
+    }
+    DeviceSession session(link, table);
+    QList<Seen> seen(table.size());
+    const StopOnSignals stop;
+    for (int round = 0; !inv.count || round < *inv.count; ++round) {
+        if (round > 0 && !stop.wait(static_cast<qint64>(*inv.watchSeconds) * 1000))
+            break;
+        if (stop.requested())
+            break;
+        watchRound(table, session, seen, log);
+    }
+    return exitSuccess;
+}
+
+int Session::log()
+{
+    const QString path = EventLog::pathBeside(listPath());
+    const QDateTime now = QDateTime::currentDateTime();
+    EventLog::Filter filter;
+    if (!inv.since.isEmpty())
+        filter.since = parseLogTime(inv.since, now).value_or(QDateTime()).toUTC();
+    if (!inv.until.isEmpty())
+        filter.until = parseLogTime(inv.until, now).value_or(QDateTime()).toUTC();
+    filter.address = inv.logAddress;
+    const QString kind = inv.kind.toLower();
+    if (kind == u"faults")
+        filter.group = EventGroup::Faults;
+    else if (kind == u"connection")
+        filter.group = EventGroup::Connection;
+    else if (kind == u"edits")
+        filter.group = EventGroup::Edits;
+    else
+        filter.kindPrefix = inv.kind;
+    QList<LogEvent> events;
+    // No log yet is no error: nothing was recorded.
+    if (QFileInfo::exists(path) || QFileInfo(path).isSymLink()) {
+        const EventLog log(path, EventLog::Access::ReadOnly);
+        if (!log.isOpen()) {
+            env.err << log.notice() << Qt::endl;
+            return exitLogError;
+        }
+        events = log.events(filter);
+    }
+    // Oldest first, as a log file reads.
+    std::reverse(events.begin(), events.end());
+    if (inv.csv) {
+        // Decoding drops the byte-order mark; the stream writes it again.
+        QString text = QString::fromUtf8(EventLog::csv(events));
+        if (!text.startsWith(QChar(QChar::ByteOrderMark)))
+            text.prepend(QChar(QChar::ByteOrderMark));
+        env.out << text;
+        env.out.flush();
+    } else if (inv.json) {
+        QJsonArray array;
+        for (const LogEvent& e : events)
+            array.append(eventJson(e));
+        printJson(array);
+    } else {
+        for (const LogEvent& e : events)
+            env.out << eventLine(e) << Qt::endl;
+    }
+    if (events.isEmpty()) {
+        env.err << "no event in " << path << " matches" << Qt::endl;
+        return exitNothingFound;
     }
     return exitSuccess;
 }
@@ -1112,6 +1369,8 @@ int Session::run()
         return preset();
     if (c == u"slot")
         return slot();
+    if (c == u"log")
+        return log();
     return exitUsage;
 }
 

@@ -39,7 +39,14 @@ INSTANTIATE_TEST_SUITE_P(Table, BadArguments,
                                          "slot name 3 0", "slot store 3 1", "slot store 3 1 a b", "slot recall 3 x",
                                          "slot clear", "slot clear 3 4", "slot rename 3 1", "copy 3 A",
                                          "copy 3 A A", "copy 3 E B", "copy 3 A B B", "copy 0 A B", "read 3 --parts eq",
-                                         "copy 3 A B --parts", "copy 3 A B --parts volume"));
+                                         "copy 3 A B --parts", "copy 3 A B --parts volume", "log extra",
+                                         "log 3", "log --since yesterday", "log --until 2026-12-09T25:00",
+                                         "log --since 2026-12-09T21:13Z", "log --since -2w", "log --since",
+                                         "log --address 255", "log --address x", "log --kind state%",
+                                         "log --json --csv", "--csv status", "status --since -2h",
+                                         "read 3 --address 3", "search --kind faults", "status --watch 0",
+                                         "status --watch", "status --watch 5 --listen 100", "read 3 --watch 5",
+                                         "status --count 3", "status --watch 86401", "log --watch 5"));
 
 TEST(GoodArguments, ParseIntoTheInvocation)
 {
@@ -89,12 +96,55 @@ TEST(GoodArguments, ParseIntoTheInvocation)
     EXPECT_EQ(r.invocation.slot, 16);
     EXPECT_EQ(r.invocation.slotName, u"Hall");
 
-    for (const char* line : {"preset save 3 a.save", "slot name 3 1", "slot recall 0 3", "slot clear 0", "search", "status", "status --list save.txt", "--port 2 --baud 38400 status 7",
+    r = Cli::parseArguments(split("status --watch 10 --list /srv/show/save.txt --count 3 --json"));
+    ASSERT_TRUE(r.ok()) << r.error.toStdString();
+    EXPECT_EQ(r.invocation.watchSeconds, 10);
+    EXPECT_EQ(r.invocation.count, 3);
+    EXPECT_EQ(r.invocation.listPath, u"/srv/show/save.txt");
+
+    r = Cli::parseArguments(split("log --list a.txt --since 2026-12-09T21:13 --until -30m --address 0 --kind faults --csv"));
+    ASSERT_TRUE(r.ok()) << r.error.toStdString();
+    EXPECT_EQ(r.invocation.command, u"log");
+    EXPECT_EQ(r.invocation.since, u"2026-12-09T21:13");
+    EXPECT_EQ(r.invocation.until, u"-30m");
+    EXPECT_EQ(r.invocation.logAddress, 0);
+    EXPECT_EQ(r.invocation.kind, u"faults");
+    EXPECT_TRUE(r.invocation.csv);
+
+    for (const char* line : {"log", "log --json --kind state.fault", "status --watch 1 3 4", "log --since=2026-12-09",
+                             "preset save 3 a.save", "slot name 3 1", "slot recall 0 3", "slot clear 0", "search", "status", "status --list save.txt", "--port 2 --baud 38400 status 7",
                              "set 3 hpfreq A 2k", "set 3 lpfreq 1 2.5K", "set 3 power standby", "set 3 reset",
                              "set 3 input C AES3", "set 3 output D 5", "set 3 eqreset B", "address 0 254", "--help",
                              "copy 3 A B C D", "copy 3 a 2 --parts EQ,limiter",
                              "--version bogus"})
         EXPECT_TRUE(Cli::parseArguments(split(line)).ok()) << line;
+}
+
+TEST(LogTimes, AreLocalTimesOrSpansBackFromNow)
+{
+    const QDateTime now(QDate(2026, 12, 9), QTime(21, 30, 15, 500));
+    const struct {
+        const char* text;
+        QDateTime expected;
+    } rows[] = {
+        {"2026-12-09T21:13", QDateTime(QDate(2026, 12, 9), QTime(21, 13))},
+        {"2026-12-09 21:13:05", QDateTime(QDate(2026, 12, 9), QTime(21, 13, 5))},
+        {"2026-12-09T21:13:05.25", QDateTime(QDate(2026, 12, 9), QTime(21, 13, 5, 250))},
+        {"2026-12-09", QDateTime(QDate(2026, 12, 9), QTime(0, 0))},
+        {"-2h", now.addSecs(-7200)},
+        {"-30m", now.addSecs(-1800)},
+        {"-45s", now.addSecs(-45)},
+        {"-7d", now.addDays(-7)},
+    };
+    for (const auto& row : rows) {
+        const auto time = Cli::parseLogTime(row.text, now);
+        ASSERT_TRUE(time.has_value()) << row.text;
+        EXPECT_EQ(*time, row.expected) << row.text;
+        EXPECT_EQ(time->timeSpec(), Qt::LocalTime) << row.text;
+    }
+    for (const char* bad : {"", "now", "-2", "2h", "-2H", "2026-13-01", "2026-12-09T21", "2026-12-09T21:13+01:00",
+                            "21:13", "-h"})
+        EXPECT_FALSE(Cli::parseLogTime(bad, now).has_value()) << bad;
 }
 
 } // namespace
