@@ -336,6 +336,7 @@ bool EventLog::openFresh(QString& error)
             QStringLiteral("CREATE INDEX IF NOT EXISTS events_time ON events(time)"),
             QStringLiteral("CREATE INDEX IF NOT EXISTS events_address ON events(address, time)"),
             QStringLiteral("CREATE INDEX IF NOT EXISTS events_group ON events(grp, time)"),
+            QStringLiteral("CREATE INDEX IF NOT EXISTS events_address_group ON events(address, grp, time)"),
             QStringLiteral("CREATE INDEX IF NOT EXISTS events_kind ON events(kind, time)"),
             QStringLiteral("PRAGMA application_id=%1").arg(applicationId),
             QStringLiteral("PRAGMA user_version=%1").arg(schemaVersion),
@@ -460,6 +461,35 @@ bool EventLog::record(LogEvent event)
     return false;
 }
 
+namespace {
+
+// The kinds in the log that start with prefix, found by one index seek each;
+// nullopt when there are more than `most`.
+std::optional<QStringList> kindsStartingWith(const QSqlDatabase& db, const QString& prefix, qsizetype most)
+{
+    QStringList kinds;
+    const QString past = pastPrefix(prefix);
+    QSqlQuery q(db);
+    q.prepare(QStringLiteral("SELECT min(kind) FROM events WHERE kind >= ?"));
+    QString from = prefix;
+    while (true) {
+        q.bindValue(0, from);
+        if (!q.exec() || !q.next() || q.isNull(0))
+            break;
+        const QString kind = q.value(0).toString();
+        if (!kind.startsWith(prefix))
+            break;
+        if (kinds.size() == most)
+            return std::nullopt;
+        kinds << kind;
+        // Next the least kind above this one (kinds hold no NUL).
+        from = kind + QChar(0x1);
+    }
+    return kinds;
+}
+
+} // namespace
+
 QList<LogEvent> EventLog::events(const Filter& filter) const
 {
     QList<LogEvent> found;
@@ -483,21 +513,42 @@ QList<LogEvent> EventLog::events(const Filter& filter) const
         conditions << QStringLiteral("grp = ?");
         values << static_cast<int>(filter.group);
     }
-    if (!filter.kindPrefix.isEmpty()) {
-        // A range, which the kind index serves; LIKE and GLOB would not.
-        conditions << QStringLiteral("kind >= ?");
-        values << filter.kindPrefix;
-        if (const QString past = pastPrefix(filter.kindPrefix); !past.isEmpty()) {
-            conditions << QStringLiteral("kind < ?");
-            values << past;
+    const QString columns = QStringLiteral("SELECT time, port, baud, address, name, kind, text, id FROM events");
+    const QString order = QStringLiteral(" ORDER BY time DESC, id DESC");
+    const QString limit = filter.limit > 0 ? QStringLiteral(" LIMIT %1").arg(filter.limit) : QString();
+    const auto where = [](const QStringList& terms) {
+        return terms.isEmpty() ? QString() : QStringLiteral(" WHERE ") + terms.join(QStringLiteral(" AND "));
+    };
+    QString sql;
+    std::optional<QStringList> kinds;
+    if (!filter.kindPrefix.isEmpty() && filter.limit > 0)
+        kinds = kindsStartingWith(connection->db, filter.kindPrefix, 16);
+    if (kinds) {
+        // The newest of each kind through the kind index, then the newest of
+        // those: sorting every event of a common kind would take far longer.
+        if (kinds->isEmpty())
+            return found;
+        QStringList parts;
+        QVariantList all;
+        for (const QString& kind : *kinds) {
+            parts << QStringLiteral("SELECT * FROM (") + columns + where(QStringList(conditions) << QStringLiteral("kind = ?"))
+                         + order + limit + QLatin1Char(')');
+            all << values << kind;
         }
+        sql = parts.join(QStringLiteral(" UNION ALL ")) + QStringLiteral(" ORDER BY 1 DESC, 8 DESC") + limit;
+        values = all;
+    } else {
+        if (!filter.kindPrefix.isEmpty()) {
+            // A range, which the kind index serves; LIKE and GLOB would not.
+            conditions << QStringLiteral("kind >= ?");
+            values << filter.kindPrefix;
+            if (const QString past = pastPrefix(filter.kindPrefix); !past.isEmpty()) {
+                conditions << QStringLiteral("kind < ?");
+                values << past;
+            }
+        }
+        sql = columns + where(conditions) + order + limit;
     }
-    QString sql = QStringLiteral("SELECT time, port, baud, address, name, kind, text FROM events");
-    if (!conditions.isEmpty())
-        sql += QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
-    sql += QStringLiteral(" ORDER BY time DESC, id DESC");
-    if (filter.limit > 0)
-        sql += QStringLiteral(" LIMIT %1").arg(filter.limit);
     QSqlQuery q(connection->db);
     q.setForwardOnly(true);
     if (!q.prepare(sql))
