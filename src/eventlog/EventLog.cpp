@@ -1,5 +1,7 @@
 #include "eventlog/EventLog.h"
 
+#include "eventlog/DiskSync.h"
+
 #include <QDir>
 #include <QFile>
 #include <QtEndian>
@@ -102,11 +104,13 @@ QString pastPrefix(QString prefix)
     return prefix;
 }
 
-// Puts what the recording connection committed onto the disk. A checkpoint
-// syncs the write-ahead log, then copies it into the database and syncs
-// that. It runs beside the recording thread, so that a record waits only for
-// the write into the system's cache (which a crash or a kill of the program
-// does not lose), never for the disk.
+// Puts what the recording connection committed onto the disk. Each event
+// is written into the write-ahead log before record() returns, which a crash
+// or a kill of the program does not lose; this thread then syncs that file,
+// so that a power cut loses none either, without the recording thread ever
+// waiting for the disk. It moves the log into the database (a checkpoint)
+// once events pause, or after many: a checkpoint beside a recording makes the
+// recording wait for SQLite's locks.
 class DiskFlusher {
 public:
     explicit DiskFlusher(const QString& path) : path(path), worker([this] { run(); }) {}
@@ -129,9 +133,8 @@ public:
     }
 
 private:
-    // A reader holding an older snapshot keeps a checkpoint from reaching
-    // the end of the log; it is tried again after this long.
-    static constexpr auto retryAfter = std::chrono::milliseconds(50);
+    static constexpr auto pause = std::chrono::milliseconds(1000);
+    static constexpr int mostBetweenCheckpoints = 500;
 
     void run()
     {
@@ -141,26 +144,33 @@ private:
             db.setDatabaseName(path);
             db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=1000"));
             db.open();
-            bool incomplete = false;
+            const auto checkpoint = [&db] {
+                QSqlQuery(db).exec(QStringLiteral("PRAGMA wal_checkpoint(PASSIVE)"));
+            };
+            int unchecked = 0; // events synced since the last checkpoint
             std::unique_lock lock(mutex);
-            while (true) {
-                if (incomplete)
-                    wake.wait_for(lock, retryAfter, [this] { return pending || stopping; });
+            while (!stopping) {
+                if (unchecked > 0)
+                    wake.wait_for(lock, pause, [this] { return pending || stopping; });
                 else
                     wake.wait(lock, [this] { return pending || stopping; });
-                if (!pending && !incomplete && stopping)
-                    break;
+                const bool synced = pending;
                 pending = false;
                 lock.unlock();
-                QSqlQuery checkpoint(db);
-                // busy, frames in the log, frames copied into the database
-                incomplete = checkpoint.exec(QStringLiteral("PRAGMA wal_checkpoint(PASSIVE)")) && checkpoint.next()
-                             && checkpoint.value(2).toLongLong() < checkpoint.value(1).toLongLong();
+                if (synced) {
+                    DiskSync::syncFile(path + QStringLiteral("-wal"));
+                    ++unchecked;
+                }
+                if (unchecked >= mostBetweenCheckpoints || (!synced && unchecked > 0)) {
+                    checkpoint();
+                    unchecked = 0;
+                }
                 lock.lock();
-                if (stopping && !pending)
-                    break;
             }
+            const bool left = pending;
             lock.unlock();
+            if (unchecked > 0 || left)
+                checkpoint();
             db.close();
         }
         QSqlDatabase::removeDatabase(name);

@@ -1,11 +1,17 @@
 // vx4ctl as a process against vx4-sim on its pseudo-terminal, in real time.
 
+#include "eventlog/EventLog.h"
+
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <signal.h>
 
 namespace {
 
@@ -103,6 +109,100 @@ TEST(VxCtlProcess, StatusShowsAFaultReportTheAmplifierSentBefore)
     ASSERT_EQ(sim.command("fault 2 0xFE"), "ok");
     EXPECT_EQ(states(), "1=Normal 2=fault1 7=Normal");
     EXPECT_EQ(states(), "1=Normal 2=Normal 7=Normal"); // a report is shown once
+}
+
+// status --watch as a monitoring script runs it, with the event log beside
+// a device list of amplifiers 1, 2 and 7.
+struct Watch {
+    Simulator sim{{"--amps", "1,2,7", "--baud", "19200"}};
+    QTemporaryDir folder;
+    QProcess process;
+    QList<QJsonObject> printed;
+
+    bool start()
+    {
+        QFile list(folder.filePath("save.txt"));
+        if (sim.path.isEmpty() || !list.open(QIODevice::WriteOnly))
+            return false;
+        list.write("1 Stage L\r\n2 Stage R\r\n7 Sub\r\n");
+        list.close();
+        process.start(QStringLiteral(VX4CTL_PATH), {"--port", sim.path, "--baud", "19200", "--json", "status", "--watch",
+                                                    "1", "--list", list.fileName()});
+        return process.waitForStarted(2000);
+    }
+    // Reads printed events until there are count of them.
+    bool waitForEvents(qsizetype count)
+    {
+        while (printed.size() < count) {
+            if (!process.canReadLine() && !process.waitForReadyRead(5000))
+                return false;
+            while (process.canReadLine())
+                printed << QJsonDocument::fromJson(process.readLine()).object();
+        }
+        return true;
+    }
+    // "kind@address" of the printed events and of those in the log.
+    std::string printedKinds() const
+    {
+        QStringList words;
+        for (const QJsonObject& o : printed)
+            words << o.value("kind").toString() + QStringLiteral("@%1").arg(o.value("address").toInt());
+        return words.join(u' ').toStdString();
+    }
+    std::string loggedKinds() const
+    {
+        const EventLog log(folder.filePath("events.sqlite"));
+        QList<LogEvent> events = log.events({});
+        std::reverse(events.begin(), events.end());
+        QStringList words;
+        for (const LogEvent& e : events)
+            words << e.kind + QStringLiteral("@%1").arg(e.address.value_or(-1));
+        return words.join(u' ').toStdString();
+    }
+};
+
+// Killed outright between two events, the program leaves in the log every
+// event it had printed.
+TEST(VxCtlProcess, AWatchKilledBetweenEventsLeavesEveryPrintedEventInTheLog)
+{
+    Watch watch;
+    ASSERT_TRUE(watch.start());
+    ASSERT_TRUE(watch.waitForEvents(6)); // each answered and its state
+    ASSERT_EQ(watch.sim.command("silent 7 on"), "ok");
+    ASSERT_TRUE(watch.waitForEvents(7));
+    watch.process.kill(); // SIGKILL: no handler, no clean-up
+    ASSERT_TRUE(watch.process.waitForFinished(5000));
+    while (watch.process.canReadLine())
+        watch.printed << QJsonDocument::fromJson(watch.process.readLine()).object();
+
+    EXPECT_EQ(watch.printed.last().value("kind").toString(), "connection.silent");
+    EXPECT_EQ(watch.loggedKinds(), watch.printedKinds());
+    EXPECT_EQ(watch.printedKinds(), "connection.answered@1 state.normal@1 connection.answered@2 state.normal@2 "
+                                    "connection.answered@7 state.normal@7 connection.silent@7");
+
+    // And vx4ctl log reads it back as it was printed.
+    const Result read = vx4ctl({"--json", "log", "--list", watch.folder.filePath("save.txt"), "--address", "7"});
+    ASSERT_EQ(read.exitCode, 0) << read.err.constData();
+    const QJsonArray events = QJsonDocument::fromJson(read.out).array();
+    ASSERT_EQ(events.size(), 3);
+    EXPECT_EQ(events.at(2).toObject(), watch.printed.last());
+}
+
+TEST(VxCtlProcess, AWatchEndsCleanlyOnCtrlCWithItsEventsCommitted)
+{
+    for (int signal : {SIGINT, SIGTERM}) {
+        SCOPED_TRACE(signal);
+        Watch watch;
+        ASSERT_TRUE(watch.start());
+        ASSERT_TRUE(watch.waitForEvents(6));
+        ::kill(static_cast<pid_t>(watch.process.processId()), signal);
+        ASSERT_TRUE(watch.process.waitForFinished(3000)); // the waits between polls notice it
+        EXPECT_EQ(watch.process.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(watch.process.exitCode(), 0) << watch.process.readAllStandardError().constData();
+        while (watch.process.canReadLine())
+            watch.printed << QJsonDocument::fromJson(watch.process.readLine()).object();
+        EXPECT_EQ(watch.loggedKinds(), watch.printedKinds());
+    }
 }
 
 } // namespace
