@@ -22,6 +22,7 @@ echo "package: $(basename "$deb")"
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "depends: $depends"
 [[ "$depends" == *libqt6widgets6* && "$depends" == *libqt6serialport6* ]] || fail "Qt libraries missing from Depends"
+[[ "$depends" == *libqt6sql6-sqlite* ]] || fail "the SQLite driver of the event log missing from Depends"
 dpkg-deb -x "$deb" "$work/root"
 bin="$work/root/usr/bin"
 for f in vx4-editor vx4ctl vx4-sim; do [[ -x "$bin/$f" ]] || fail "$f not installed"; done
@@ -56,4 +57,13 @@ editor_pid=""
 [[ -f "$list" ]] || { cat "$work/editor.log"; fail "no save.txt in the user's data folder"; }
 [[ ! -e "$bin/save.txt" ]] || fail "save.txt written into the install folder"
 echo "device list: ${list#$work/}"
+
+# The installed vx4ctl records into the event log beside that list and reads it back.
+HOME="$work/home" XDG_DATA_HOME="$work/home/.local/share" \
+    "$bin/vx4ctl" --port "$pty" --baud 38400 status 5 --watch 1 --count 1 >"$work/watch.out" 2>&1 \
+    || { cat "$work/watch.out"; fail "vx4ctl status --watch"; }
+HOME="$work/home" XDG_DATA_HOME="$work/home/.local/share" "$bin/vx4ctl" log --address 5 >"$work/log.out" 2>&1 \
+    || { cat "$work/log.out"; fail "vx4ctl log"; }
+grep -q 'connection.answered' "$work/log.out" || { cat "$work/log.out"; fail "vx4ctl log shows no event"; }
+[[ -f "$(dirname "$list")/events.sqlite" ]] || fail "no events.sqlite beside the device list"
 echo "PASS"

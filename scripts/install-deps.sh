@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-serialport-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools libgl-dev
+  qt6-base-dev qt6-serialport-dev libqt6sql6-sqlite qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev dpkg-dev
   fonts-arphic-ukai fonts-arphic-uming fonts-liberation2 fonts-dejavu-core
   "$@"

@@ -578,6 +578,45 @@
     </message>
 </context>
 <context>
+    <name>EventLog</name>
+    <message>
+        <source>The event log %1 cannot be written (%2); events are not recorded.</source>
+        <translation>事件日志 %1 无法写入（%2），事件不再记录。</translation>
+    </message>
+    <message>
+        <source>The event log %1 cannot be read: %2.</source>
+        <translation>无法读取事件日志 %1：%2。</translation>
+    </message>
+    <message>
+        <source>it is larger than %1 bytes</source>
+        <translation>它大于 %1 字节</translation>
+    </message>
+    <message>
+        <source>it is no regular file</source>
+        <translation>它不是普通文件</translation>
+    </message>
+    <message>
+        <source>it is no event log</source>
+        <translation>它不是事件日志</translation>
+    </message>
+    <message>
+        <source>There is no event log %1.</source>
+        <translation>没有事件日志 %1。</translation>
+    </message>
+    <message>
+        <source>unknown error</source>
+        <translation>未知错误</translation>
+    </message>
+    <message>
+        <source>it is a database of another program</source>
+        <translation>它是另一个程序的数据库</translation>
+    </message>
+    <message>
+        <source>The event log %1 could not be read; it was moved aside to %2 and a new one was started.</source>
+        <translation>无法读取事件日志 %1，已将其移至 %2 并新建了一个日志。</translation>
+    </message>
+</context>
+<context>
     <name>HistoryDialog</name>
     <message>
         <source>History</source>

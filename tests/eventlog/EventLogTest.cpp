@@ -100,6 +100,20 @@ TEST_F(EventLogTest, RecordsFiltersAndGivesTheNewestFirst)
     EXPECT_EQ(query(f), "state.normal@2 state.fault2@2");
     f.kindPrefix = "state.fault";
     EXPECT_EQ(query(f), "state.fault2@2");
+    // With a limit the newest of each kind are merged.
+    f.kindPrefix = "state.";
+    f.limit = 1;
+    EXPECT_EQ(query(f), "state.normal@2");
+    f.limit = 5;
+    f.until = at("2026-12-09T21:29:00.000Z");
+    EXPECT_EQ(query(f), "state.fault2@2");
+    f = {};
+    f.kindPrefix = "s";
+    f.limit = 2;
+    f.address = 7;
+    EXPECT_EQ(query(f), "slot.recalled@7");
+    f.kindPrefix = "x.";
+    EXPECT_EQ(query(f), "");
     f = {};
     f.since = at("2026-12-09T21:13:05.123Z"); // both bounds belong to the span
     f.until = at("2026-12-09T21:20:00.000Z");
