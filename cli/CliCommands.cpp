@@ -5,6 +5,7 @@
 #include "app/StatusWords.h"
 #include "app/UiLanguage.h"
 #include "clock/WaitClock.h"
+#include "devices/BusEvents.h"
 #include "devices/DeviceListFile.h"
 #include "devices/DeviceSession.h"
 #include "devices/DeviceTable.h"
@@ -194,12 +195,8 @@ private:
     // The rows status polls: the device list's or the addresses given; an
     // exit code when there is nothing to poll.
     std::optional<int> statusTable(DeviceTable& table);
-    // status --watch: what was last seen of each row, and the events.
-    struct Seen {
-        std::optional<bool> answered;
-        std::optional<AmpStatus> status;
-    };
-    void watchRound(DeviceTable& table, DeviceSession& session, QList<Seen>& seen, EventLog& log);
+    // status --watch: one poll and what arrived unasked, as events.
+    void watchRound(DeviceTable& table, DeviceSession& session, BusEvents& events, EventLog& log);
     void noteEvent(EventLog& log, const DeviceTable& table, int row, const QString& kind, const QString& text);
     void printEvent(const LogEvent& event);
 
@@ -481,9 +478,6 @@ private:
     void (*previousTerminate)(int) = nullptr;
 };
 
-constexpr unsigned char faultReportGroup = 0x40;       // unsolicited fault and DC protection bits
-constexpr unsigned char temperatureReportGroup = 0x44; // unsolicited temperature protection
-
 // Local time to the millisecond with its offset from UTC.
 QString localTimeText(const QDateTime& time)
 {
@@ -546,46 +540,19 @@ void Session::noteEvent(EventLog& log, const DeviceTable& table, int row, const 
     printEvent(e);
 }
 
-void Session::watchRound(DeviceTable& table, DeviceSession& session, QList<Seen>& seen, EventLog& log)
+void Session::watchRound(DeviceTable& table, DeviceSession& session, BusEvents& events, EventLog& log)
 {
     // Each poll as a freshly opened home page makes it (see status).
     sharedState().editorStatus.reset();
+    const auto note = [&](int row, const QString& kind, const QString& text) { noteEvent(log, table, row, kind, text); };
     unasked += receive();
     session.refreshDevices();
-    for (int row = 0; row < table.size(); ++row) {
-        const DeviceRow& r = table.row(row);
-        const bool answered = r.connection == DeviceTexts::connected();
-        if (seen[row].answered != answered) {
-            noteEvent(log, table, row, answered ? QStringLiteral("connection.answered") : QStringLiteral("connection.silent"),
-                      r.connection);
-            seen[row].answered = answered;
-        }
-        if (!answered) {
-            seen[row].status.reset(); // its state is told again when it answers
-            continue;
-        }
-        if (r.status.kind != AmpStatusKind::None && seen[row].status != r.status) {
-            noteEvent(log, table, row, QStringLiteral("state.") + statusName(r.status), r.state);
-            seen[row].status = r.status;
-        }
-    }
+    events.afterPoll(table, note);
     // What the amplifiers sent by themselves, as the home page applies it.
     unasked += receive();
     for (const QByteArray& frame : splitFrames(unasked)) {
         decodeHomeReport(frame, table, session.pollState());
-        if (frame.size() < 4)
-            continue;
-        const auto group = static_cast<unsigned char>(frame.at(3));
-        if (group != faultReportGroup && group != temperatureReportGroup)
-            continue;
-        const QString kind =
-            group == faultReportGroup ? QStringLiteral("report.fault") : QStringLiteral("report.temperatureProtection");
-        for (int row = 0; row < table.size(); ++row) {
-            if (table.row(row).address != session.pollState().lastReportedAddress)
-                continue;
-            noteEvent(log, table, row, kind, table.row(row).state);
-            seen[row].status = table.row(row).status;
-        }
+        events.afterReport(frame, table, session.pollState(), note);
     }
     unasked.clear();
 }
@@ -605,14 +572,14 @@ int Session::watch()
         logNoticeShown = !log.isOpen();
     }
     DeviceSession session(link, table);
-    QList<Seen> seen(table.size());
+    BusEvents events;
     const StopOnSignals stop;
     for (int round = 0; !inv.count || round < *inv.count; ++round) {
         if (round > 0 && !stop.wait(static_cast<qint64>(*inv.watchSeconds) * 1000))
             break;
         if (stop.requested())
             break;
-        watchRound(table, session, seen, log);
+        watchRound(table, session, events, log);
     }
     return exitSuccess;
 }

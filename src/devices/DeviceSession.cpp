@@ -137,11 +137,13 @@ EditorTarget DeviceSession::prepareEditor(int row)
     return chosenTarget();
 }
 
-void DeviceSession::onHomeReceive(int eventCode)
+QByteArray DeviceSession::onHomeReceive(int eventCode)
 {
     if (eventCode != SerialLink::dataReceivedEvent)
-        return;
+        return {};
     waitClock().waitMs(reportWaitMs);
-    if (decodeHomeReport(link.readAll(), table, poll))
+    const QByteArray bytes = link.readAll();
+    if (decodeHomeReport(bytes, table, poll))
         link.discardInput();
+    return bytes;
 }

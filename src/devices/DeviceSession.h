@@ -4,6 +4,7 @@
 
 #include "devices/StatusDecoding.h"
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -66,8 +67,8 @@ public:
     EditorTarget prepareEditor(int row);
 
     // A receive event of the link: waits for the rest of the frame, then
-    // decodes what arrived.
-    void onHomeReceive(int eventCode);
+    // decodes what arrived. Returns the bytes decoded (empty for none).
+    QByteArray onHomeReceive(int eventCode);
 
     PollState& pollState() { return poll; }
     const PollState& pollState() const { return poll; }

@@ -9,9 +9,7 @@ namespace {
 constexpr unsigned char frameStart = 0x55;       // first byte of every frame
 constexpr unsigned char statusGroup = 0x17;      // group of the status reply
 constexpr unsigned char fullStatusLength = 9;    // length byte of the reply with flag bytes
-constexpr unsigned char faultReportGroup = 0x40; // unsolicited fault and DC protection bits
 constexpr unsigned char ignoredReportGroup = 0x43; // unsolicited, carries nothing used here
-constexpr unsigned char temperatureReportGroup = 0x44; // unsolicited temperature protection
 constexpr unsigned char noFlags = 0xFF;          // limiting or protection byte: nothing active
 constexpr unsigned char powerOperating = 1;      // power byte: operating, else standby
 

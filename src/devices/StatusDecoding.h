@@ -5,6 +5,11 @@
 
 class DeviceTable;
 
+// The groups (byte 3) of what an amplifier sends by itself.
+inline constexpr unsigned char faultReportGroup = 0x40;       // fault and DC protection bits
+inline constexpr unsigned char temperatureReportGroup = 0x44; // temperature protection
+inline constexpr qsizetype reportGroupOffset = 3;
+
 // What the home page remembers between status replies and reports.
 struct PollState {
     enum Mode { Refresh = 1, Search = 2 };
