@@ -9,7 +9,7 @@ namespace {
 
 void showError(const QString& text)
 {
-    UserDialogs::showMessage(QApplication::activeWindow(), text);
+    UserDialogs::showError(QApplication::activeWindow(), text, UserDialogs::ErrorKind::Serial);
 }
 
 } // namespace

@@ -199,6 +199,17 @@ bool inGroup(const QString& kind, EventGroup group)
     return group == EventGroup::All || groupOf(kind) == group;
 }
 
+bool EventLog::Filter::admits(const LogEvent& event) const
+{
+    if (address && event.address != address)
+        return false;
+    if (!inGroup(event.kind, group) || !event.kind.startsWith(kindPrefix))
+        return false;
+    if (since.isValid() && event.time < since)
+        return false;
+    return !until.isValid() || event.time <= until;
+}
+
 QString EventLog::pathBeside(const QString& deviceListPath)
 {
     return QFileInfo(deviceListPath).absoluteDir().filePath(QLatin1String(fileName));
@@ -726,6 +737,7 @@ std::optional<QList<LogEvent>> EventLog::fromCsv(const QByteArray& bytes)
 
 namespace {
 EventLog* processLog = nullptr;
+std::function<EventBus()> busOfEvents;
 } // namespace
 
 EventLog* eventLog() { return processLog; }
@@ -734,6 +746,24 @@ void setEventLog(EventLog* log) { processLog = log; }
 
 void logEvent(LogEvent event)
 {
-    if (processLog)
-        processLog->record(std::move(event));
+    if (!processLog)
+        return;
+    if (event.port.isEmpty() && busOfEvents) {
+        const EventBus bus = busOfEvents();
+        event.port = bus.port;
+        event.baud = bus.baud;
+    }
+    processLog->record(std::move(event));
 }
+
+void logEvent(std::optional<int> address, const QString& name, const QString& kind, const QString& text)
+{
+    LogEvent event;
+    event.address = address;
+    event.name = name;
+    event.kind = kind;
+    event.text = text;
+    logEvent(std::move(event));
+}
+
+void setBusOfEvents(std::function<EventBus()> bus) { busOfEvents = std::move(bus); }

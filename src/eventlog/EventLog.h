@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -68,6 +69,10 @@ public:
         QDateTime since;    // invalid for no bound
         QDateTime until;
         int limit = 0;      // 0 for no limit
+
+        // Whether an event passes the filter (the limit aside): what a
+        // window showing the log live asks of a new event.
+        bool admits(const LogEvent& event) const;
     };
     // Newest first.
     QList<LogEvent> events(const Filter& filter) const;
@@ -108,5 +113,16 @@ private:
 // The log the windows of this process write to; nullptr until set.
 EventLog* eventLog();
 void setEventLog(EventLog* log);
-// Records into the process's log, when there is one.
+// Records into the process's log, when there is one. An event without a
+// port is on the bus the process is using (see setBusOfEvents).
 void logEvent(LogEvent event);
+// The same for an event of an amplifier (address nullopt: of the bus).
+void logEvent(std::optional<int> address, const QString& name, const QString& kind, const QString& text);
+
+// The port and baud rate of the bus this process uses now, for events that
+// name none; the windows set it, the log knows no serial port of its own.
+struct EventBus {
+    QString port;
+    int baud = 0;
+};
+void setBusOfEvents(std::function<EventBus()> bus);

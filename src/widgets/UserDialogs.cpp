@@ -15,6 +15,12 @@ MessageSink& messageSink()
     return sink;
 }
 
+ErrorObserver& errorObserver()
+{
+    static ErrorObserver observer;
+    return observer;
+}
+
 FileChooser& fileChooser()
 {
     static FileChooser chooser;
@@ -75,6 +81,18 @@ void showMessage(QWidget* parent, const QString& text)
     box.exec();
 }
 
+void showError(QWidget* parent, const QString& text, ErrorKind kind)
+{
+    if (errorObserver())
+        errorObserver()(text, kind);
+    showMessage(parent, text);
+}
+
+void setErrorObserver(ErrorObserver observer)
+{
+    errorObserver() = std::move(observer);
+}
+
 bool runAction(QWidget* parent, const std::function<void()>& action, QString* shown)
 {
     try {
@@ -83,7 +101,7 @@ bool runAction(QWidget* parent, const std::function<void()>& action, QString* sh
     } catch (const std::exception& error) {
         // The serial error carries its text as UTF-8.
         const QString text = QString::fromUtf8(error.what());
-        showMessage(parent, text);
+        showError(parent, text, ErrorKind::Serial);
         if (shown)
             *shown = text;
     }

@@ -19,13 +19,22 @@ QString programTitle();
 // A plain message box with one OK button.
 void showMessage(QWidget* parent, const QString& text);
 
+// What went wrong, for the error observer.
+enum class ErrorKind { Serial, File };
+// A message box that tells of an error the user must know about; the error
+// observer hears of it first.
+void showError(QWidget* parent, const QString& text, ErrorKind kind);
+// Hears of every error shown (the windows keep them in the event log).
+using ErrorObserver = std::function<void(const QString& text, ErrorKind kind)>;
+void setErrorObserver(ErrorObserver observer);
+
 // Keeps a dialog without a title also on the screen, where the platform
 // would put the program's name in place of an empty title.
 void keepUntitled(QWidget* dialog);
 
 // Runs one user action (a button, a timer tick, a receive event). An error
 // it raises, a serial link's refusal above all, ends the action there and
-// its text is shown; the window goes on. Windows run their entry points
+// its text is shown as a serial error; the window goes on. Windows run their entry points
 // through this rather than let an exception unwind through Qt's event
 // delivery. Returns false when the action ended in an error; the text shown
 // then goes to *shown when given.
