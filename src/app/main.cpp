@@ -4,9 +4,12 @@
 #include "app/UiLanguage.h"
 #include "devices/ZhuYe.h"
 #include "editor/CDorvaneDlg.h"
+#include "devices/EventLogWindow.h"
 #include "widgets/FontSubstitutions.h"
+#include "widgets/UserDialogs.h"
 
 #include <QLocale>
+#include <QTimer>
 #include <QTranslator>
 
 #include <cstdio>
@@ -38,6 +41,16 @@ bool answeredWithoutWindow(int argc, char** argv)
     return false;
 }
 
+// The event log beside the home page's device list, written by every
+// window of the program; what it must tell the user is told once the home
+// page is up.
+void startEventLog(EventLog& log, ZhuYe& home)
+{
+    useEventLog(&log);
+    if (const QString notice = log.notice(); !notice.isEmpty())
+        QTimer::singleShot(0, &home, [&home, notice] { UserDialogs::showMessage(&home, notice); });
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -62,6 +75,9 @@ int main(int argc, char** argv)
         CDorvaneDlg editor(target);
         editor.exec();
     });
+    EventLog log(EventLog::pathBeside(home.deviceListPath()));
+    startEventLog(log, home);
     home.exec();
+    useEventLog(nullptr);
     return 0;
 }

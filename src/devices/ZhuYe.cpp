@@ -4,7 +4,10 @@
 #include "clock/WaitClock.h"
 #include "devices/DeviceListFile.h"
 #include "devices/DeviceTexts.h"
+#include "devices/EventLogWindow.h"
+#include "eventlog/EventLog.h"
 #include "serial/DeviceWatcher.h"
+#include "serial/PortRegistry.h"
 #include "serial/SerialLink.h"
 #include "serial/SerialLinkFactory.h"
 #include "serial/SerialPorts.h"
@@ -28,6 +31,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QShortcut>
 
 namespace {
 
@@ -83,12 +87,19 @@ ZhuYe::ZhuYe(QWidget* parent)
     connect(pollTimer, &ClockTimer::timeout, this, &ZhuYe::onPollTick);
     watcher = new DeviceWatcher(this);
     connect(watcher, &DeviceWatcher::deviceArrived, this, &ZhuYe::onDeviceArrived);
+    connect(watcher, &DeviceWatcher::deviceRemoved, this, &ZhuYe::onDeviceRemoved);
     connect(serial.get(), &SerialLink::received, this, [this](int eventCode) {
         if (busy > 0)
             return; // the exchange in progress reads its own reply
-        UserDialogs::runAction(this, [&] { devices->onHomeReceive(eventCode); });
+        UserDialogs::runAction(this, [&] {
+            const QByteArray report = devices->onHomeReceive(eventCode);
+            busEvents.afterReport(report, model, devices->pollState(),
+                                  [this](int row, const QString& kind, const QString& text) { noteRow(row, kind, text); });
+        });
         list->viewport()->update();
     });
+    auto* logKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_L), this);
+    connect(logKey, &QShortcut::activated, this, &ZhuYe::showEventLog);
 }
 
 ZhuYe::~ZhuYe() = default;
@@ -232,8 +243,12 @@ void ZhuYe::detectPort()
 void ZhuYe::tryPorts(const QList<int>& numbers)
 {
     // The poll timer starts only once a port has answered.
-    if (devices->detectPort(numbers))
-        pollTimer->start(firstPollMs);
+    if (!devices->detectPort(numbers))
+        return;
+    const SharedState& shared = sharedState();
+    logEvent(std::nullopt, {}, QStringLiteral("port.found"), tr("The amplifiers answer on %1 at %2 baud")
+                                              .arg(PortRegistry::pathOf(shared.portNumber), shared.baudText));
+    pollTimer->start(firstPollMs);
 }
 
 void ZhuYe::onDeviceArrived()
@@ -247,6 +262,19 @@ void ZhuYe::onDeviceArrived()
     UserDialogs::runAction(this, [this] { tryPorts(portNumbersToTry()); });
 }
 
+void ZhuYe::onDeviceRemoved(const QString& devicePath)
+{
+    const SharedState& shared = sharedState();
+    if (shared.portNumber <= 0 || devicePath != PortRegistry::pathOf(shared.portNumber))
+        return;
+    logEvent(std::nullopt, {}, QStringLiteral("port.lost"), tr("The port %1 is gone").arg(devicePath));
+}
+
+void ZhuYe::noteRow(int row, const QString& kind, const QString& text)
+{
+    logEvent(model.addressValue(row), model.text(row, DeviceTable::NameColumn), kind, text.trimmed());
+}
+
 void ZhuYe::loadDeviceList()
 {
     if (listLoaded)
@@ -257,7 +285,7 @@ void ZhuYe::loadDeviceList()
     const DeviceListFile::LoadOutcome loaded = DeviceListFile::load(listPath, model);
     keepUnreadableList = loaded.keepFile;
     if (!loaded.error.isEmpty() && !loaded.cannotOpen)
-        UserDialogs::showMessage(this, loaded.error);
+        UserDialogs::showError(this, loaded.error, UserDialogs::ErrorKind::File);
 }
 
 void ZhuYe::saveDeviceList()
@@ -272,7 +300,7 @@ void ZhuYe::saveDeviceList()
     if (error == lastSaveError)
         return;
     lastSaveError = error;
-    UserDialogs::showMessage(this, error);
+    UserDialogs::showError(this, error, UserDialogs::ErrorKind::File);
 }
 
 void ZhuYe::searchDevices()
@@ -299,6 +327,7 @@ void ZhuYe::searchDevices()
             home->searchText->hide();
         }
     } hide{this};
+    const int rowsBefore = model.size();
     const bool completed = UserDialogs::runAction(this, [this] {
         devices->searchDevices([this](int address) {
             progress->setValue(address);
@@ -307,6 +336,8 @@ void ZhuYe::searchDevices()
     });
     // Rows found before a refusal are kept.
     Q_UNUSED(completed);
+    for (int row = rowsBefore; row < model.size(); ++row)
+        noteRow(row, QStringLiteral("search.found"), tr("Found at address %1").arg(model.addressValue(row)));
     saveDeviceList();
 }
 
@@ -329,10 +360,12 @@ void ZhuYe::pollDevices(bool byTimer)
     // A port that keeps refusing is said once, not at every tick; a press
     // of Refresh always says it.
     if (!error.isEmpty() && (!byTimer || error != lastPollError))
-        UserDialogs::showMessage(this, error);
+        UserDialogs::showError(this, error, UserDialogs::ErrorKind::Serial);
     lastPollError = error;
-    if (polled)
-        saveDeviceList();
+    if (!polled)
+        return;
+    busEvents.afterPoll(model, [this](int row, const QString& kind, const QString& text) { noteRow(row, kind, text); });
+    saveDeviceList();
 }
 
 void ZhuYe::onPollTick()
@@ -350,6 +383,8 @@ void ZhuYe::deleteCurrentRow()
 {
     if (editBox->isVisible())
         commitCellEdit();
+    if (model.isValidRow(clickedRow))
+        noteRow(clickedRow, QStringLiteral("device.deleted"), tr("Deleted from the device list"));
     model.deleteRow(clickedRow);
     // The row that moved up into the place is the one highlighted now, and
     // the next Delete removes it.
@@ -410,6 +445,12 @@ void ZhuYe::commitCellEdit()
                 UserDialogs::showMessage(this, result.message);
             return;
         }
+        const int newAddress = model.addressValue(editRow);
+        if (newAddress != oldAddress) {
+            busEvents.moved(oldAddress, newAddress);
+            noteRow(editRow, QStringLiteral("address.changed"),
+                    tr("Address %1 changed to %2").arg(oldAddress).arg(newAddress));
+        }
     }
     closeCellEdit();
     saveDeviceList();
@@ -459,9 +500,38 @@ void ZhuYe::showContextMenu(const QPoint& position)
     clickedRow = menuRow;
     QMenu menu(this);
     QAction* configure = menu.addAction(editorMenuText);
-    if (menuExec ? menuExec(&menu, list->viewport()->mapToGlobal(position)) == configure
-                 : menu.exec(list->viewport()->mapToGlobal(position)) == configure)
+    QAction* log = menu.addAction(tr("Event log"));
+    log->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    log->setEnabled(eventLog() != nullptr);
+    const QPoint at = list->viewport()->mapToGlobal(position);
+    QAction* chosen = menuExec ? menuExec(&menu, at) : menu.exec(at);
+    if (chosen == configure)
         openEditor(menuRow);
+    else if (chosen == log)
+        showEventLog();
+}
+
+EventLogWindow* ZhuYe::eventLogWindow() const
+{
+    return logWindow;
+}
+
+void ZhuYe::showEventLog()
+{
+    EventLog* log = eventLog();
+    if (!log)
+        return;
+    if (!logWindow) {
+        logWindow = new EventLogWindow(*log, this);
+        logWindow->setAttribute(Qt::WA_DeleteOnClose);
+        QList<EventLogWindow::Amplifier> amplifiers;
+        for (const DeviceRow& row : model.allRows())
+            amplifiers.append({row.address.toInt(), row.name});
+        logWindow->setAmplifiers(amplifiers);
+    }
+    logWindow->show();
+    logWindow->raise();
+    logWindow->activateWindow();
 }
 
 void ZhuYe::setMenuRunner(MenuRunner runner)

@@ -2,10 +2,12 @@
 
 #include "app/SharedState.h"
 
+#include "devices/BusEvents.h"
 #include "devices/DeviceSession.h"
 #include "devices/DeviceTable.h"
 
 #include <QDialog>
+#include <QPointer>
 #include <QSize>
 
 #include <functional>
@@ -14,6 +16,7 @@
 class CListCtrlCl;
 class ClockTimer;
 class DeviceWatcher;
+class EventLogWindow;
 class QAction;
 class QLabel;
 class QLineEdit;
@@ -68,6 +71,10 @@ public:
     void clickCell(int row, int column);
     // Ends an edit in the cell editor as losing the focus does.
     void commitCellEdit();
+    // Opens the event log window (Ctrl+L), or raises the one open; nothing
+    // without an event log.
+    void showEventLog();
+    EventLogWindow* eventLogWindow() const;
 
     // Runs a context menu at a place and returns the chosen action (test seam;
     // the default is QMenu::exec).
@@ -99,6 +106,9 @@ private:
     void onPollTick();
     void pollDevices(bool byTimer);
     void showContextMenu(const QPoint& position);
+    void onDeviceRemoved(const QString& devicePath);
+    // Records an event of a row's amplifier.
+    void noteRow(int row, const QString& kind, const QString& text);
 
     DeviceTable model;
     std::unique_ptr<SerialLink> serial;
@@ -112,6 +122,8 @@ private:
     QLineEdit* editBox = nullptr;
     ClockTimer* pollTimer = nullptr;
     DeviceWatcher* watcher = nullptr;
+    QPointer<EventLogWindow> logWindow;
+    BusEvents busEvents;
 
     EditorOpener editorOpener;
     MenuRunner menuExec;

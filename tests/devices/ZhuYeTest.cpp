@@ -1,11 +1,13 @@
 #include "DevicesTestSupport.h"
 #include "ListedPorts.h"
+#include "RecordedEvents.h"
 #include "RootPowers.h"
 
 #include "app/CodePage.h"
 #include "app/Translations.h"
 #include "clock/VirtualClock.h"
 #include "devices/DeviceTexts.h"
+#include "devices/EventLogWindow.h"
 #include "devices/ZhuYe.h"
 #include "protocol/Commands.h"
 #include "serial/SerialLinkFactory.h"
@@ -27,6 +29,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QProgressBar>
+#include <QComboBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -528,6 +531,140 @@ TEST_F(HomePageTest, ReportsOnTheLineReachTheStateColumn)
     clock->advance(60);
     // Applies to the address of the last decoded frame, 77: no row.
     EXPECT_EQ(cell(1, DeviceTable::StateColumn), QStringLiteral("Normal"));
+}
+
+// The home page with an event log, as the program starts it.
+struct HomePageLogTest : HomePageTest {
+    RecordedEvents events;
+    EventLog& log = events.log;
+
+    HomePageLogTest() { useEventLog(&log); }
+    ~HomePageLogTest() override { useEventLog(nullptr); }
+    QStringList newKinds() { return events.newKinds(); }
+};
+
+TEST_F(HomePageLogTest, TheBusIsRecordedOnceForEveryChange)
+{
+    bus.addAmplifier(1);
+    open("1 Hall A\r\n2 Hall B\r\n");
+    EXPECT_EQ(newKinds(), QStringList{QStringLiteral("port.found")});
+    const LogEvent found = log.events({}).value(0);
+    EXPECT_EQ(found.port, QStringLiteral("/dev/vx4-home-test"));
+    EXPECT_EQ(found.baud, 19200);
+    EXPECT_EQ(found.text, QStringLiteral("The amplifiers answer on /dev/vx4-home-test at 19200 baud"));
+
+    clock->advance(ZhuYe::firstPollMs + 100);
+    EXPECT_EQ(newKinds(), (QStringList{QStringLiteral("1 connection.answered"), QStringLiteral("1 state.normal"),
+                                       QStringLiteral("2 connection.silent")}));
+    EXPECT_EQ(log.events({}).value(0).name, QStringLiteral("Hall B"));
+    clock->advance(ZhuYe::pollPeriodMs);
+    EXPECT_TRUE(newKinds().isEmpty()) << "a poll that finds nothing new records nothing";
+
+    // A fault report is recorded when it comes; the next poll tells the
+    // state the amplifier's status reply gives, once.
+    bus.amplifier(1)->protectionFlags = 0xFD;
+    bus.sendFaultReport(1, 0xFD, clock->nowMs());
+    clock->advance(60);
+    EXPECT_EQ(newKinds(), QStringList{QStringLiteral("1 report.fault")});
+    EXPECT_EQ(log.events({}).value(0).text, QStringLiteral("fault2"));
+    clock->advance(ZhuYe::pollPeriodMs);
+    EXPECT_EQ(newKinds(), QStringList{QStringLiteral("1 state.fault")});
+    clock->advance(ZhuYe::pollPeriodMs);
+    EXPECT_TRUE(newKinds().isEmpty());
+
+    // Silent and back: both said, and the state is told again on return.
+    bus.amplifier(1)->silent = true;
+    clock->advance(ZhuYe::pollPeriodMs);
+    EXPECT_EQ(newKinds(), QStringList{QStringLiteral("1 connection.silent")});
+    bus.amplifier(1)->silent = false;
+    clock->advance(ZhuYe::pollPeriodMs);
+    EXPECT_EQ(newKinds(), (QStringList{QStringLiteral("1 connection.answered"), QStringLiteral("1 state.fault")}));
+
+    // Deleting a row is recorded with the amplifier it named.
+    clickCell(1, DeviceTable::NumberColumn);
+    home->deleteCurrentRow();
+    EXPECT_EQ(newKinds(), QStringList{QStringLiteral("2 device.deleted")});
+    EXPECT_EQ(log.events({}).value(0).name, QStringLiteral("Hall B"));
+}
+
+TEST_F(HomePageLogTest, ErrorsShownAreRecorded)
+{
+    ASSERT_EQ(::mkfifo(QFile::encodeName(listPath()).constData(), 0600), 0);
+    open();
+    ASSERT_FALSE(messages.messages.isEmpty());
+    const QList<LogEvent> events = log.events({});
+    const bool recorded = std::any_of(events.cbegin(), events.cend(), [&](const LogEvent& e) {
+        return e.kind == QStringLiteral("error.file") && e.text == messages.messages.first();
+    });
+    EXPECT_TRUE(recorded);
+}
+
+TEST_F(HomePageLogTest, TheLogWindowFiltersGrowsLiveAndExports)
+{
+    bus.addAmplifier(1);
+    bus.addAmplifier(2);
+    open("1 Hall A\r\n2 Hall B\r\n");
+    clock->advance(ZhuYe::firstPollMs + 100);
+    // The context menu offers the log with its key.
+    home->setMenuRunner([](QMenu* menu, const QPoint&) {
+        QAction* log = menu->actions().value(1);
+        EXPECT_EQ(log->text(), QStringLiteral("Event log"));
+        EXPECT_EQ(log->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_L));
+        EXPECT_TRUE(log->isEnabled());
+        return static_cast<QAction*>(nullptr);
+    });
+    Q_EMIT home->view()->customContextMenuRequested(cellCentre(0, DeviceTable::NumberColumn));
+    EXPECT_EQ(home->eventLogWindow(), nullptr);
+    home->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(home.get()));
+    QTest::keyClick(home.get(), Qt::Key_L, Qt::ControlModifier);
+    EventLogWindow* window = home->eventLogWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Event log"));
+    // Newest first: the port found at start-up is the last row.
+    const EventTableModel& rows = window->shown();
+    ASSERT_EQ(rows.rowCount(), 5);
+    EXPECT_EQ(rows.events().last().kind, QStringLiteral("port.found"));
+    EXPECT_EQ(rows.index(0, EventTableModel::NameColumn).data().toString(), QStringLiteral("Hall B"));
+
+    auto* amplifier = window->findChild<QComboBox*>(QString(), Qt::FindDirectChildrenOnly);
+    ASSERT_NE(amplifier, nullptr);
+    amplifier->setCurrentIndex(amplifier->findData(2));
+    EXPECT_EQ(rows.rowCount(), 2);
+
+    // A fault of amplifier 2 appears at once; one of amplifier 1 does not.
+    bus.sendFaultReport(2, 0xFB, clock->nowMs());
+    clock->advance(60);
+    bus.sendFaultReport(1, 0xFE, clock->nowMs());
+    clock->advance(60);
+    ASSERT_EQ(rows.rowCount(), 3);
+    EXPECT_EQ(rows.events().first().kind, QStringLiteral("report.fault"));
+    EXPECT_EQ(rows.events().first().address, 2);
+
+    QList<QComboBox*> combos = window->findChildren<QComboBox*>(QString(), Qt::FindDirectChildrenOnly);
+    ASSERT_EQ(combos.size(), 2);
+    amplifier->setCurrentIndex(0);
+    combos.at(1)->setCurrentIndex(combos.at(1)->findData(static_cast<int>(EventGroup::Faults)));
+    EXPECT_EQ(rows.rowCount(), 2);
+
+    const QString csvPath = dir.filePath(QStringLiteral("faults"));
+    UserDialogs::setFileChooser([&](const UserDialogs::FileRequest& request) {
+        EXPECT_EQ(request.defaultSuffix, QStringLiteral("csv"));
+        return csvPath + QStringLiteral(".csv");
+    });
+    window->exportCsv();
+    UserDialogs::setFileChooser({});
+    const auto exported = EventLog::fromCsv(readFile(csvPath + QStringLiteral(".csv")));
+    ASSERT_TRUE(exported.has_value());
+    EXPECT_EQ(*exported, rows.events());
+
+    // A file that cannot be written is said, not dropped.
+    UserDialogs::setFileChooser([&](const UserDialogs::FileRequest&) { return dir.filePath(QStringLiteral("none/x.csv")); });
+    window->exportCsv();
+    UserDialogs::setFileChooser({});
+    ASSERT_FALSE(messages.messages.isEmpty());
+    EXPECT_TRUE(messages.messages.last().startsWith(QStringLiteral("The events cannot be written to "))) << messages.messages.last().toStdString();
 }
 
 TEST_F(HomePageTest, EnterEndsTheEditAndPutsTheFocusOnTheTable)
