@@ -127,6 +127,22 @@
         <source>Factory reset</source>
         <translation>恢复出厂设置</translation>
     </message>
+    <message>
+        <source>The editor is connected</source>
+        <translation>编辑器已连接</translation>
+    </message>
+    <message>
+        <source>The editor lost the amplifier: its polls went unanswered</source>
+        <translation>编辑器与功放失去连接：查询无应答</translation>
+    </message>
+    <message>
+        <source>The amplifier is switched on</source>
+        <translation>功放已开机</translation>
+    </message>
+    <message>
+        <source>The amplifier goes to standby</source>
+        <translation>功放进入待机</translation>
+    </message>
 </context>
 <context>
     <name>CMscomm1</name>
@@ -617,6 +633,83 @@
     </message>
 </context>
 <context>
+    <name>EventLogWindow</name>
+    <message>
+        <source>Time</source>
+        <translation>时间</translation>
+    </message>
+    <message>
+        <source>Address</source>
+        <translation>地址</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>名称</translation>
+    </message>
+    <message>
+        <source>Kind</source>
+        <translation>类型</translation>
+    </message>
+    <message>
+        <source>Text</source>
+        <translation>内容</translation>
+    </message>
+    <message>
+        <source>Event log</source>
+        <translation>事件日志</translation>
+    </message>
+    <message>
+        <source>Amplifier</source>
+        <translation>功放</translation>
+    </message>
+    <message>
+        <source>All amplifiers</source>
+        <translation>全部功放</translation>
+    </message>
+    <message>
+        <source>All kinds</source>
+        <translation>全部类型</translation>
+    </message>
+    <message>
+        <source>Faults</source>
+        <translation>故障</translation>
+    </message>
+    <message>
+        <source>Connection</source>
+        <translation>连接</translation>
+    </message>
+    <message>
+        <source>Edits</source>
+        <translation>编辑</translation>
+    </message>
+    <message>
+        <source>From</source>
+        <translation>从</translation>
+    </message>
+    <message>
+        <source>To</source>
+        <translation>到</translation>
+    </message>
+    <message>
+        <source>Export CSV…</source>
+        <translation>导出CSV…</translation>
+    </message>
+    <message>
+        <source>The newest %1 events</source>
+        <translation>最新的 %1 条事件</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n event(s)</source>
+        <translation>
+            <numerusform>%n 条事件</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The events cannot be written to %1: %2</source>
+        <translation>无法将事件写入 %1：%2</translation>
+    </message>
+</context>
+<context>
     <name>HistoryDialog</name>
     <message>
         <source>History</source>
@@ -675,6 +768,18 @@
     <message>
         <source>The file could not be saved: %1</source>
         <translation>文件无法保存：%1</translation>
+    </message>
+    <message>
+        <source>Preset saved to %1</source>
+        <translation>预设已保存到 %1</translation>
+    </message>
+    <message>
+        <source>Preset %1 loaded into every amplifier</source>
+        <translation>预设 %1 已载入所有功放</translation>
+    </message>
+    <message>
+        <source>Preset %1 loaded</source>
+        <translation>预设 %1 已载入</translation>
     </message>
 </context>
 <context>
@@ -741,6 +846,22 @@
     <message>
         <source>Empty the complete</source>
         <translation>清空完成</translation>
+    </message>
+    <message>
+        <source>Slot %1 recalled</source>
+        <translation>已调用存储位 %1</translation>
+    </message>
+    <message>
+        <source>Stored in slot %1 as %2</source>
+        <translation>已存入存储位 %1，名称 %2</translation>
+    </message>
+    <message>
+        <source>Stored in slot %1; the name was too long to write</source>
+        <translation>已存入存储位 %1；名称过长，未写入</translation>
+    </message>
+    <message>
+        <source>Every slot cleared</source>
+        <translation>已清空全部存储位</translation>
     </message>
 </context>
 <context>
@@ -840,6 +961,30 @@
     <message>
         <source>Cell editor</source>
         <translation>单元格编辑框</translation>
+    </message>
+    <message>
+        <source>The amplifiers answer on %1 at %2 baud</source>
+        <translation>功放在 %1 上以 %2 波特率应答</translation>
+    </message>
+    <message>
+        <source>The port %1 is gone</source>
+        <translation>端口 %1 已移除</translation>
+    </message>
+    <message>
+        <source>Found at address %1</source>
+        <translation>在地址 %1 找到</translation>
+    </message>
+    <message>
+        <source>Deleted from the device list</source>
+        <translation>已从设备列表删除</translation>
+    </message>
+    <message>
+        <source>Address %1 changed to %2</source>
+        <translation>地址 %1 已改为 %2</translation>
+    </message>
+    <message>
+        <source>Event log</source>
+        <translation>事件日志</translation>
     </message>
 </context>
 </TS>

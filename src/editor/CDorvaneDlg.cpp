@@ -16,6 +16,7 @@
 #include "editor/LimiterGroup.h"
 #include "editor/RoutingBlock.h"
 #include "editor/XiuGai.h"
+#include "eventlog/EventLog.h"
 #include "protocol/Commands.h"
 #include "serial/DeviceWatcher.h"
 #include "serial/SerialLink.h"
@@ -60,7 +61,10 @@ constexpr int crossoverGraphUnits[] = {4, 281, 319, 119};
 } // namespace
 
 CDorvaneDlg::CDorvaneDlg(const EditorTarget& target, QWidget* parent)
-    : QDialog(parent), serial(makeSerialLink(this)), editor(std::make_unique<EditorSession>(*serial, target))
+    : QDialog(parent)
+    , serial(makeSerialLink(this))
+    , editor(std::make_unique<EditorSession>(*serial, target))
+    , amplifierName(target.name)
 {
     // The home page's port stays closed while the editor owns the line.
     sharedState().reopenHomePort = false;
@@ -88,9 +92,19 @@ CDorvaneDlg::CDorvaneDlg(const EditorTarget& target, QWidget* parent)
     for (QWidget* control : canvas->findChildren<QWidget*>())
         control->installEventFilter(this);
 
-    editor->setAnnouncer([this](const QString& text) { UserDialogs::showMessage(this, text); });
+    editor->setAnnouncer(
+        [this](const QString& text) { UserDialogs::showError(this, text, UserDialogs::ErrorKind::Serial); });
     connect(editor.get(), &EditorSession::statusTextChanged, status, &QLineEdit::setText);
     connect(editor.get(), &EditorSession::linkStateChanged, icon, &LinkIcon::setConnected);
+    connect(editor.get(), &EditorSession::linkStateChanged, this, [this](bool connected) {
+        if (connected)
+            note(QStringLiteral("editor.connected"), tr("The editor is connected"));
+        else
+            note(QStringLiteral("editor.lost"), tr("The editor lost the amplifier: its polls went unanswered"));
+    });
+    connect(editor.get(), &EditorSession::monitorStatusChanged, this, [this](const AmpStatus& status) {
+        note(QStringLiteral("editor.") + statusName(status), statusWord(status, uiLanguage()));
+    });
     connect(editor.get(), &EditorSession::readingsChanged, this, [this] {
         channels->showReadings(editor->readings());
         powerTemperature->setText(editor->readings().powerTemperature);
@@ -261,7 +275,9 @@ void CDorvaneDlg::saveToFile()
         return;
     const QString text = PresetActions::saveOutcomeText(outcome);
     if (!text.isEmpty())
-        UserDialogs::showMessage(this, text);
+        UserDialogs::showError(this, text,
+                               outcome.result == PresetFile::SaveResult::NoAnswer ? UserDialogs::ErrorKind::Serial
+                                                                                  : UserDialogs::ErrorKind::File);
 }
 
 void CDorvaneDlg::loadFromFile(PresetFile::Target target)
@@ -386,7 +402,13 @@ void CDorvaneDlg::factoryReset()
     editor->send(Commands::factoryReset(editor->address()));
     waitClock().waitMs(EditorSession::factoryResetWaitMs);
     editor->send(Commands::fullStateRequest(editor->address()));
+    note(QStringLiteral("editor.factoryReset"), tr("Factory reset"));
     refreshRead(tr("Factory reset"));
+}
+
+void CDorvaneDlg::note(const QString& kind, const QString& text) const
+{
+    logEvent(editor->address(), amplifierName, kind, text);
 }
 
 void CDorvaneDlg::powerOn()
@@ -395,6 +417,7 @@ void CDorvaneDlg::powerOn()
         return;
     editor->setStatus({AmpStatusKind::Normal});
     editor->send(Commands::power(editor->address(), 1));
+    note(QStringLiteral("power.on"), tr("The amplifier is switched on"));
 }
 
 void CDorvaneDlg::goToStandby()
@@ -402,6 +425,8 @@ void CDorvaneDlg::goToStandby()
     // The text changes also with the port closed.
     editor->setStatus({AmpStatusKind::Standby});
     editor->send(Commands::power(editor->address(), 2));
+    if (editor->isOpen())
+        note(QStringLiteral("power.standby"), tr("The amplifier goes to standby"));
 }
 
 void CDorvaneDlg::knobLockClicked(bool checked)

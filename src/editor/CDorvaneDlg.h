@@ -121,6 +121,8 @@ private:
     // the history this action makes.
     void refreshRead(const QString& label);
     void factoryReset();
+    // Records an event of the editor's amplifier in the event log.
+    void note(const QString& kind, const QString& text) const;
     void powerOn();
     void goToStandby();
     void knobLockClicked(bool checked);
@@ -138,6 +140,7 @@ private:
 
     std::unique_ptr<SerialLink> serial;
     std::unique_ptr<EditorSession> editor;
+    QString amplifierName; // as the home page's table names it
     MarkerState markerState;
     std::unique_ptr<EditorContext> shared;
     EditorCanvas* canvas = nullptr;

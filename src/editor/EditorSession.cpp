@@ -169,6 +169,8 @@ void EditorSession::onEditorReceive(int eventCode)
         setLinkConnected(true);
         if (decode.readingsComplete)
             live = monitorTexts(decode.readings, live, uiLanguage());
+        if (decode.status != shownStatus)
+            Q_EMIT monitorStatusChanged(decode.status);
         setStatus(decode.status);
         Q_EMIT readingsChanged();
     }

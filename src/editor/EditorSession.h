@@ -110,6 +110,9 @@ public:
 Q_SIGNALS:
     void linkStateChanged(bool connected);
     void statusTextChanged(const QString& text);
+    // The amplifier's monitor reply tells a status other than the one shown
+    // (clip, limiting, protection, ...); said before the text changes.
+    void monitorStatusChanged(const AmpStatus& status);
     void readingsChanged();
 
 private:

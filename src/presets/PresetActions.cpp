@@ -1,11 +1,13 @@
 #include "presets/PresetActions.h"
 
 #include "app/SharedState.h"
+#include "eventlog/EventLog.h"
 #include "presets/Save_Recall.h"
 #include "serial/SerialLink.h"
 #include "widgets/UserDialogs.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 
 namespace PresetActions {
 
@@ -31,6 +33,12 @@ private:
     const EditorHooks& hooks;
 };
 
+// Records a preset file's load or save for the editor's amplifier.
+void note(DeviceAddress address, const QString& kind, const QString& text)
+{
+    logEvent(address, sharedState().selectedName, kind, text);
+}
+
 } // namespace
 
 PresetFile::SaveOutcome saveAs(QWidget* parent, SerialLink& editorLink, DeviceAddress address)
@@ -41,7 +49,11 @@ PresetFile::SaveOutcome saveAs(QWidget* parent, SerialLink& editorLink, DeviceAd
     const QString path = UserDialogs::chooseFile(parent, request);
     if (path.isEmpty())
         return {PresetFile::SaveResult::Cancelled, 0, {}};
-    return PresetFile::save(editorLink, address, path);
+    PresetFile::SaveOutcome outcome = PresetFile::save(editorLink, address, path);
+    if (outcome.result == PresetFile::SaveResult::Written)
+        note(address, QStringLiteral("preset.saved"),
+             QCoreApplication::translate("PresetActions", "Preset saved to %1").arg(QFileInfo(path).fileName()));
+    return outcome;
 }
 
 QString saveOutcomeText(const PresetFile::SaveOutcome& outcome)
@@ -70,9 +82,18 @@ bool load(QWidget* parent, SerialLink& editorLink, DeviceAddress address, Preset
     const QString path = UserDialogs::chooseFile(parent, request);
     if (path.isEmpty())
         return false;
-    return PresetFile::load(
-        editorLink, path, address, target, [parent](const QString& text) { UserDialogs::showMessage(parent, text); },
+    const bool loaded = PresetFile::load(
+        editorLink, path, address, target,
+        [parent](const QString& text) { UserDialogs::showError(parent, text, UserDialogs::ErrorKind::File); },
         hooks.readBack);
+    if (loaded) {
+        const QString file = QFileInfo(path).fileName();
+        note(address, QStringLiteral("preset.loaded"),
+             target == PresetFile::Target::AllAmplifiers
+                 ? QCoreApplication::translate("PresetActions", "Preset %1 loaded into every amplifier").arg(file)
+                 : QCoreApplication::translate("PresetActions", "Preset %1 loaded").arg(file));
+    }
+    return loaded;
 }
 
 bool loadToThis(QWidget* parent, SerialLink& editorLink, DeviceAddress address, const EditorHooks& hooks)

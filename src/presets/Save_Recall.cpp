@@ -1,6 +1,8 @@
 #include "presets/Save_Recall.h"
 
 #include "app/SharedState.h"
+#include "eventlog/EventLog.h"
+#include "presets/PresetSlots.h"
 #include "serial/SerialLink.h"
 #include "serial/SerialLinkFactory.h"
 #include "widgets/DialogUnits.h"
@@ -137,8 +139,10 @@ void Save_Recall::onReceived(int eventCode)
 void Save_Recall::onLoad()
 {
     UserDialogs::runAction(this, [this] {
-        if (commands.recall(chosenSlot()))
-            UserDialogs::showMessage(this, tr("Load success"));
+        if (!commands.recall(chosenSlot()))
+            return;
+        note(QStringLiteral("slot.recall"), tr("Slot %1 recalled").arg(chosenSlot()));
+        UserDialogs::showMessage(this, tr("Load success"));
     });
 }
 
@@ -148,17 +152,30 @@ void Save_Recall::onSave()
         const auto rejected = [this] {
             UserDialogs::showMessage(this, tr("Input letters must be less than 16 characters less than 8"));
         };
-        if (commands.store(chosenSlot(), name->text(), rejected) != PresetSlots::StoreResult::NotSent)
-            UserDialogs::showMessage(this, tr("Save success"));
+        const PresetSlots::StoreResult stored = commands.store(chosenSlot(), name->text(), rejected);
+        if (stored == PresetSlots::StoreResult::NotSent)
+            return;
+        const QString slot = QString::number(chosenSlot());
+        note(QStringLiteral("slot.store"), stored == PresetSlots::StoreResult::Stored
+                                               ? tr("Stored in slot %1 as %2").arg(slot, name->text())
+                                               : tr("Stored in slot %1; the name was too long to write").arg(slot));
+        UserDialogs::showMessage(this, tr("Save success"));
     });
 }
 
 void Save_Recall::onClear()
 {
     UserDialogs::runAction(this, [this] {
-        if (commands.clearAll())
-            UserDialogs::showMessage(this, tr("Empty the complete"));
+        if (!commands.clearAll())
+            return;
+        note(QStringLiteral("slot.clear"), tr("Every slot cleared"));
+        UserDialogs::showMessage(this, tr("Empty the complete"));
     });
+}
+
+void Save_Recall::note(const QString& kind, const QString& text) const
+{
+    logEvent(targetAddress(), sharedState().selectedName, kind, text);
 }
 
 void Save_Recall::run()

@@ -41,6 +41,8 @@ public:
     static void setRunner(Runner runner);
 
 private:
+    // Records a slot action for the amplifier of the dialog.
+    void note(const QString& kind, const QString& text) const;
     void openLink();
     void onSlotChosen(int position);
     void onReceived(int eventCode);

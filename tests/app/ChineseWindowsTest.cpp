@@ -4,6 +4,7 @@
 #include "app/Translations.h"
 #include "app/UiLanguage.h"
 #include "clock/VirtualClock.h"
+#include "devices/EventLogWindow.h"
 #include "devices/ZhuYe.h"
 #include "editor/CDorvaneDlg.h"
 #include "editor/XiuGai.h"
@@ -23,6 +24,8 @@
 #include <QMenu>
 #include <QRegularExpression>
 #include <QSet>
+#include <QTableView>
+#include <QTemporaryDir>
 #include <QXmlStreamReader>
 
 #include <gtest/gtest.h>
@@ -89,6 +92,11 @@ QStringList shownTexts(QWidget* window)
     for (auto* list : window->findChildren<QComboBox*>())
         for (int i = 0; i < list->count(); ++i)
             texts << list->itemText(i);
+    for (auto* table : window->findChildren<QTableView*>()) {
+        const QAbstractItemModel* model = table->model();
+        for (int column = 0; model && column < model->columnCount(); ++column)
+            texts << model->headerData(column, Qt::Horizontal).toString();
+    }
     texts << window->windowTitle();
     texts.removeAll(QString());
     return texts;
@@ -107,7 +115,9 @@ const QSet<QString>& latinAllowed()
                               "NORMAL", "BRIDGE", "Analog", "AES", "AUTO", "ByPass", "Peaking", "Low", "High",
                               "Shelf", "General", "Butterworth", "Bworth", "Bessel", "Lnkwtz", "All", "Pass",
                               // the product's name
-                              "Velquist", "VX", "editor"})
+                              "Velquist", "VX", "editor",
+                              // the file format of an export
+                              "CSV"})
             set.insert(QString::fromLatin1(w));
         return set;
     }();
@@ -171,6 +181,11 @@ TEST_F(ChineseWindows, EveryWindowShowsItsChineseTexts)
     sharedState().baudText = QStringLiteral("19200");
     Save_Recall presetSlots;
     expectChinese(&presetSlots, "preset slots");
+
+    QTemporaryDir dir;
+    EventLog log(dir.filePath(QStringLiteral("events.sqlite")));
+    EventLogWindow events(log);
+    expectChinese(&events, "event log");
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "PresetsTestSupport.h"
+#include "RecordedEvents.h"
 
 #include "app/Translations.h"
 #include "presets/PresetActions.h"
@@ -153,22 +154,28 @@ TEST_F(DialogTest, TheButtonsSendTheirFramesWaitAndSaySo)
         std::vector<const char*> frames;
         QList<int> waits;
         QStringList said;
+        const char* recorded; // the event log's text
     } rows[] = {
         {"Load with nothing chosen", -1, "", &Save_Recall::loadButton, {"55 06 03 81 00 01 00 8B"}, {2000},
-         {"Load success"}},
-        {"Load", 4, "", &Save_Recall::loadButton, {"55 06 03 81 05 01 00 90"}, {2000}, {"Load success"}},
+         {"Load success"}, "3 slot.recall: Slot 0 recalled"},
+        {"Load", 4, "", &Save_Recall::loadButton, {"55 06 03 81 05 01 00 90"}, {2000}, {"Load success"},
+         "3 slot.recall: Slot 5 recalled"},
         {"Save with nothing chosen", -1, "AB", &Save_Recall::saveButton,
-         {"55 06 03 80 00 01 00 8A", "55 07 03 84 00 02 41 42 13"}, {2000, 1000}, {"Save success"}},
+         {"55 06 03 80 00 01 00 8A", "55 07 03 84 00 02 41 42 13"}, {2000, 1000}, {"Save success"},
+         "3 slot.store: Stored in slot 0 as AB"},
         {"Save with an empty name", 2, "", &Save_Recall::saveButton,
-         {"55 06 03 80 03 01 00 8D", "55 05 03 84 03 02 91"}, {2000, 1000}, {"Save success"}},
+         {"55 06 03 80 03 01 00 8D", "55 05 03 84 03 02 91"}, {2000, 1000}, {"Save success"},
+         "3 slot.store: Stored in slot 3 as "},
         {"Save with 16 letters", 2, "ABCDEFGHIJKLMNOP", &Save_Recall::saveButton,
          {"55 06 03 80 03 01 00 8D", "55 15 03 84 03 02 41 42 43 44 45 46 47 48 49 4A 4B 4C 4D 4E 4F 50 29"},
-         {2000, 1000}, {"Save success"}},
+         {2000, 1000}, {"Save success"}, "3 slot.store: Stored in slot 3 as ABCDEFGHIJKLMNOP"},
         {"Save with 17 letters", 2, "ABCDEFGHIJKLMNOPQ", &Save_Recall::saveButton, {"55 06 03 80 03 01 00 8D"},
-         {2000, 1000}, {"Input letters must be less than 16 characters less than 8", "Save success"}},
+         {2000, 1000}, {"Input letters must be less than 16 characters less than 8", "Save success"},
+         "3 slot.store: Stored in slot 3; the name was too long to write"},
         {"All Empty", 7, "", &Save_Recall::clearButton, {"55 06 03 82 00 01 00 8C"}, {2000},
-         {"Empty the complete"}},
+         {"Empty the complete"}, "3 slot.clear: Every slot cleared"},
     };
+    RecordedEvents events;
     for (const auto& row : rows) {
         Save_Recall dialog;
         dialog.slotList()->blockSignals(true); // no name query for this test
@@ -188,7 +195,12 @@ TEST_F(DialogTest, TheButtonsSendTheirFramesWaitAndSaySo)
         EXPECT_EQ(got, expected) << row.what;
         EXPECT_EQ(clock->waits(), row.waits) << row.what;
         EXPECT_EQ(messages.messages, row.said) << row.what;
+        const LogEvent event = events.last();
+        EXPECT_EQ(QStringLiteral("%1 %2: %3").arg(event.address.value_or(-1)).arg(event.kind, event.text),
+                  QString::fromLatin1(row.recorded))
+            << row.what;
     }
+    EXPECT_EQ(events.log.count(), std::size(rows));
     EXPECT_TRUE(sharedState().presetRecalled);
     EXPECT_EQ(sharedState().presetNumber, 5);
 }
