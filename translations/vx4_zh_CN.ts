@@ -2,6 +2,29 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN">
 <context>
+    <name>BusEvents</name>
+    <message>
+        <source>The amplifier answers</source>
+        <translation>功放应答</translation>
+    </message>
+    <message>
+        <source>The amplifier does not answer</source>
+        <translation>功放无应答</translation>
+    </message>
+    <message>
+        <source>Equipment state: %1</source>
+        <translation>设备状态：%1</translation>
+    </message>
+    <message>
+        <source>The amplifier reports a fault: %1</source>
+        <translation>功放报告故障：%1</translation>
+    </message>
+    <message>
+        <source>The amplifier reports temperature protection: %1</source>
+        <translation>功放报告温度保护：%1</translation>
+    </message>
+</context>
+<context>
     <name>CDorvaneDlg</name>
     <message>
         <source>Tools</source>

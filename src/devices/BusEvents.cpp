@@ -4,6 +4,8 @@
 #include "devices/DeviceTexts.h"
 #include "devices/StatusDecoding.h"
 
+#include <QCoreApplication>
+
 void BusEvents::afterPoll(const DeviceTable& table, const Note& note)
 {
     for (int row = 0; row < table.size(); ++row) {
@@ -11,8 +13,12 @@ void BusEvents::afterPoll(const DeviceTable& table, const Note& note)
         Seen& before = seen[table.addressValue(row)];
         const bool answered = r.connection == DeviceTexts::connected();
         if (before.answered != answered) {
-            note(row, answered ? QStringLiteral("connection.answered") : QStringLiteral("connection.silent"),
-                 r.connection);
+            if (answered)
+                note(row, QStringLiteral("connection.answered"),
+                     QCoreApplication::translate("BusEvents", "The amplifier answers"));
+            else
+                note(row, QStringLiteral("connection.silent"),
+                     QCoreApplication::translate("BusEvents", "The amplifier does not answer"));
             before.answered = answered;
         }
         if (!answered) {
@@ -20,7 +26,8 @@ void BusEvents::afterPoll(const DeviceTable& table, const Note& note)
             continue;
         }
         if (r.status.kind != AmpStatusKind::None && before.status != r.status) {
-            note(row, QStringLiteral("state.") + statusName(r.status), r.state);
+            note(row, QStringLiteral("state.") + statusName(r.status),
+                 QCoreApplication::translate("BusEvents", "Equipment state: %1").arg(r.state.trimmed()));
             before.status = r.status;
         }
     }
@@ -34,12 +41,16 @@ void BusEvents::afterReport(const QByteArray& frame, const DeviceTable& table, c
     const auto group = static_cast<unsigned char>(frame.at(reportGroupOffset));
     if (group != faultReportGroup && group != temperatureReportGroup)
         return;
-    const QString kind =
-        group == faultReportGroup ? QStringLiteral("report.fault") : QStringLiteral("report.temperatureProtection");
+    const bool fault = group == faultReportGroup;
+    const QString kind = fault ? QStringLiteral("report.fault") : QStringLiteral("report.temperatureProtection");
     for (int row = 0; row < table.size(); ++row) {
         if (table.row(row).address != state.lastReportedAddress)
             continue;
-        note(row, kind, table.row(row).state);
+        const QString state = table.row(row).state.trimmed();
+        note(row, kind,
+             fault ? QCoreApplication::translate("BusEvents", "The amplifier reports a fault: %1").arg(state)
+                   : QCoreApplication::translate("BusEvents", "The amplifier reports temperature protection: %1")
+                         .arg(state));
         seen[table.addressValue(row)].status = table.row(row).status;
     }
 }

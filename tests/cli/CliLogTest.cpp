@@ -143,7 +143,7 @@ TEST_F(CliLog, WatchRecordsWhatChangesAndPrintsEachEventOnce)
     const QList<LogEvent> events = EventLog(logPath(), EventLog::Access::ReadOnly).events({});
     ASSERT_FALSE(events.isEmpty());
     const LogEvent& report = events.first();
-    EXPECT_EQ(report.text, "fault2");
+    EXPECT_EQ(report.text, "The amplifier reports a fault: fault2");
     EXPECT_EQ(report.name, QStringLiteral("舞台"));
     EXPECT_EQ(report.port, "/dev/simbus");
     EXPECT_EQ(report.baud, 19200);

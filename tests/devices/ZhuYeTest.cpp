@@ -566,7 +566,7 @@ TEST_F(HomePageLogTest, TheBusIsRecordedOnceForEveryChange)
     bus.sendFaultReport(1, 0xFD, clock->nowMs());
     clock->advance(60);
     EXPECT_EQ(newKinds(), QStringList{QStringLiteral("1 report.fault")});
-    EXPECT_EQ(log.events({}).value(0).text, QStringLiteral("fault2"));
+    EXPECT_EQ(log.events({}).value(0).text, QStringLiteral("The amplifier reports a fault: fault2"));
     clock->advance(ZhuYe::pollPeriodMs);
     EXPECT_EQ(newKinds(), QStringList{QStringLiteral("1 state.fault")});
     clock->advance(ZhuYe::pollPeriodMs);
