@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Regenerates the README's screenshots (docs/*.png) from the simulator, under
-# xvfb-run: the home page after a search and the editor of one amplifier, in
-# English and in Chinese. Needs xvfb, xdotool and imagemagick:
+# xvfb-run: the home page after a search, its event log and the editor of one
+# amplifier, in English and in Chinese. Needs xvfb, xdotool and imagemagick:
 #   scripts/screenshots.sh [BUILD_DIR]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -11,10 +11,15 @@ scripts/install-deps.sh xvfb xauth xdotool imagemagick
 
 work=$(mktemp -d)
 list="$build/src/app/save.txt"
+events="$build/src/app/events.sqlite"
 [[ -f "$list" ]] && cp "$list" "$work/save.txt.kept"
+mkdir "$work/events.kept"
+for f in "$events"*; do [[ -e "$f" ]] && mv "$f" "$work/events.kept/"; done
 restore() {
     kill "${sim_pid:-}" "${holder_pid:-}" 2>/dev/null || true
     if [[ -f "$work/save.txt.kept" ]]; then cp "$work/save.txt.kept" "$list"; else rm -f "$list"; fi
+    rm -f "$events"*
+    for f in "$work/events.kept/"*; do [[ -e "$f" ]] && mv "$f" "$(dirname "$events")/"; done
     rm -rf "$work"
 }
 trap restore EXIT
@@ -52,6 +57,18 @@ eval "$(xdotool getwindowgeometry --shell "$wid")"
 xdotool mousemove $((X + WIDTH * 455 / 665)) $((Y + HEIGHT * 497 / 519)) click 1
 sleep 7
 import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" "$out-home.png"
+# The event log of the start-up and the search (Ctrl+L), then closed again.
+xdotool key ctrl+l
+sleep 2
+lwid=""
+for id in $(xdotool search --onlyvisible --name "." 2>/dev/null); do
+    [[ "$id" != "$wid" ]] && lwid=$id
+done
+eval "$(xdotool getwindowgeometry --shell "$lwid")"
+import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" "$out-event-log.png"
+xdotool key Escape
+sleep 1
+eval "$(xdotool getwindowgeometry --shell "$wid")"
 # Open the editor of the second row and confirm the connection message.
 xdotool mousemove $((X + WIDTH * 70 / 100)) $((Y + HEIGHT * 97 / 519)) click --repeat 2 --delay 80 1
 sleep 3
@@ -83,7 +100,7 @@ screen=${SCREENSHOT_SCREEN:-1600x1000x24}
 outdir=${SCREENSHOT_DIR:-docs}
 mkdir -p "$outdir"
 for lang in en:en_US.UTF-8 zh:zh_CN.UTF-8; do
-    rm -f "$list"
+    rm -f "$list" "$events"*
     xvfb-run -a -s "-screen 0 $screen" "$work/shoot.sh" "$outdir/${lang%%:*}" "${lang#*:}" "$build/src/app/vx4-editor"
 done
 ls -l "$outdir"/*.png
