@@ -151,6 +151,10 @@
         <translation>恢复出厂设置</translation>
     </message>
     <message>
+        <source>Status: %1</source>
+        <translation>状态：%1</translation>
+    </message>
+    <message>
         <source>The editor is connected</source>
         <translation>编辑器已连接</translation>
     </message>

@@ -92,8 +92,12 @@ CDorvaneDlg::CDorvaneDlg(const EditorTarget& target, QWidget* parent)
     for (QWidget* control : canvas->findChildren<QWidget*>())
         control->installEventFilter(this);
 
-    editor->setAnnouncer(
-        [this](const QString& text) { UserDialogs::showError(this, text, UserDialogs::ErrorKind::Serial); });
+    editor->setAnnouncer([this](const QString& text, bool isError) {
+        if (isError)
+            UserDialogs::showError(this, text, UserDialogs::ErrorKind::Serial);
+        else
+            UserDialogs::showMessage(this, text);
+    });
     connect(editor.get(), &EditorSession::statusTextChanged, status, &QLineEdit::setText);
     connect(editor.get(), &EditorSession::linkStateChanged, icon, &LinkIcon::setConnected);
     connect(editor.get(), &EditorSession::linkStateChanged, this, [this](bool connected) {
@@ -103,7 +107,7 @@ CDorvaneDlg::CDorvaneDlg(const EditorTarget& target, QWidget* parent)
             note(QStringLiteral("editor.lost"), tr("The editor lost the amplifier: its polls went unanswered"));
     });
     connect(editor.get(), &EditorSession::monitorStatusChanged, this, [this](const AmpStatus& status) {
-        note(QStringLiteral("editor.") + statusName(status), statusWord(status, uiLanguage()));
+        note(QStringLiteral("editor.") + statusName(status), tr("Status: %1").arg(statusWord(status, uiLanguage())));
     });
     connect(editor.get(), &EditorSession::readingsChanged, this, [this] {
         channels->showReadings(editor->readings());

@@ -56,7 +56,7 @@ EditorSession::ConnectResult EditorSession::connectEditor(const QList<int>& port
             params.address = wanted;
             setLinkConnected(true);
             if (announce)
-                announce(tr("The connection is successful"));
+                announce(tr("The connection is successful"), false);
             setStatus({AmpStatusKind::Normal});
             missed = 0;
             // The first tick comes after a second; the chosen rate follows.
@@ -69,7 +69,7 @@ EditorSession::ConnectResult EditorSession::connectEditor(const QList<int>& port
     }
     setLinkConnected(false);
     if (announce)
-        announce(tr("The connection fails"));
+        announce(tr("The connection fails"), true);
     setStatus({AmpStatusKind::NotConnected});
     return ConnectResult::Failed;
 }
@@ -148,7 +148,7 @@ void EditorSession::monitorTick()
         tickError.clear();
     } catch (const SerialError& error) {
         if (error.text() != tickError && announce)
-            announce(error.text());
+            announce(error.text(), true);
         tickError = error.text();
     }
     if (missed > missedPollsTolerated)

@@ -53,8 +53,9 @@ public:
     // the next monitor tick sends no poll. Returns whether it went out.
     bool send(const QByteArray& frame);
 
-    // Shows the outcome of the connection check (a message box in the window).
-    using Announcer = std::function<void(const QString& text)>;
+    // Shows the outcome of the connection check and a refusal of the port
+    // (a message box in the window); isError for all but a success.
+    using Announcer = std::function<void(const QString& text, bool isError)>;
     void setAnnouncer(Announcer announcer) { announce = std::move(announcer); }
 
     enum class ConnectResult { NoPort, Connected, Failed };

@@ -33,6 +33,9 @@ struct EditorEventsTest : EditorBusFixture {
     }
     void open()
     {
+        UserDialogs::setErrorObserver([this](const QString& text, UserDialogs::ErrorKind) {
+            logEvent(std::nullopt, {}, QStringLiteral("error"), text);
+        });
         editor = std::make_unique<CDorvaneDlg>(chosenTarget());
         editor->startUp();
         clock->runDue();
@@ -45,6 +48,7 @@ TEST_F(EditorEventsTest, ConnectionAndProtectionAreRecordedWhenTheyChange)
     SimAmplifier& amp = bus.addAmplifier(address);
     open();
     polls(2);
+    // The message that the connection succeeded is no error.
     EXPECT_EQ(events.newKinds(), QStringList{QStringLiteral("3 editor.connected")});
     EXPECT_EQ(events.last().name, QStringLiteral("Hall A"));
 
@@ -52,7 +56,7 @@ TEST_F(EditorEventsTest, ConnectionAndProtectionAreRecordedWhenTheyChange)
     amp.clipFlags = 0x00;
     polls(3);
     EXPECT_EQ(events.newKinds(), QStringList{QStringLiteral("3 editor.clip")});
-    EXPECT_EQ(events.last().text, editor->session().statusText());
+    EXPECT_EQ(events.last().text, QStringLiteral("Status: ") + editor->session().statusText());
     amp.clipFlags = 0xFF;
     amp.protectionFlags = 0xF7;
     polls(3);

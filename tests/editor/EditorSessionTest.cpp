@@ -13,7 +13,7 @@ struct EditorSessionTest : EditorBusFixture {
     {
         link.addPort(ports[0], &otherBus);
         link.addPort(ports[1], &bus);
-        session.setAnnouncer([](const QString& text) { UserDialogs::showMessage(nullptr, text); });
+        session.setAnnouncer([](const QString& text, bool) { UserDialogs::showMessage(nullptr, text); });
     }
     EditorSession::ConnectResult connect() { return session.connectEditor(ports); }
 };
