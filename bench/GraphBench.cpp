@@ -2,7 +2,6 @@
 #include "app/UiLanguage.h"
 #include "clock/VirtualClock.h"
 #include "editor/CDorvaneDlg.h"
-#include "editor/EqRow.h"
 #include "response/GraphPainting.h"
 #include "response/ResponseMath.h"
 #include "serial/SerialLinkFactory.h"
@@ -90,6 +89,18 @@ EditorOnBus& editorOnBus()
     return instance;
 }
 
+// A graph area of the editor by its accessible name.
+const ResponseGraphView& graphArea(const CDorvaneDlg& editor, const QString& name)
+{
+    for (const ResponseGraphView* area : editor.findChildren<ResponseGraphView*>()) {
+        if (area->accessibleName() == name)
+            return *area;
+    }
+    qFatal("The editor has no graph area \"%s\"", qPrintable(name));
+}
+
+const ResponseGraphView& eqGraph(const CDorvaneDlg& editor) { return graphArea(editor, QStringLiteral("EQ response")); }
+
 // An image for an area at a pixel ratio (the benchmark's argument, in
 // per cent), and the label saying which.
 QImage areaImage(const QWidget* area, benchmark::State& state)
@@ -106,7 +117,7 @@ void eqGraphPaint(benchmark::State& state)
 {
     CDorvaneDlg& editor = *editorOnBus().editor;
     const EqGraphScene scene = editor.eqScene();
-    QImage image = areaImage(editor.eqGraph(), state);
+    QImage image = areaImage(&eqGraph(editor), state);
     GraphPainter painter;
     for (auto _ : state) {
         painter.paintEq(image, scene);
@@ -119,7 +130,7 @@ void crossoverGraphPaint(benchmark::State& state)
 {
     CDorvaneDlg& editor = *editorOnBus().editor;
     const CrossoverGraphScene scene = editor.crossoverScene();
-    QImage image = areaImage(editor.crossoverGraph(), state);
+    QImage image = areaImage(&graphArea(editor, QStringLiteral("Crossover response")), state);
     GraphPainter painter;
     for (auto _ : state) {
         painter.paintCrossover(image, scene);
@@ -134,9 +145,9 @@ void bandDragStep(benchmark::State& state)
 {
     EditorOnBus& setup = editorOnBus();
     CDorvaneDlg& editor = *setup.editor;
-    QWidget* canvas = editor.eqGraph()->parentWidget();
+    QWidget* canvas = eqGraph(editor).parentWidget();
     const MarkerBox& box = editor.markers().band(0, 7).box;
-    const QPoint origin = editor.eqGraph()->pos();
+    const QPoint origin = eqGraph(editor).pos();
     const QPoint start = origin + QPoint(box.centreX(), box.centreY());
     QMouseEvent press(QEvent::MouseButtonPress, start, canvas->mapToGlobal(start), Qt::LeftButton, Qt::LeftButton,
                       Qt::NoModifier);
@@ -153,7 +164,7 @@ void bandDragStep(benchmark::State& state)
     }
     QObject::disconnect(&setup.bus, &SimBus::frameHeard, &setup.bus, nullptr);
     state.counters["frames"] = benchmark::Counter(frames, benchmark::Counter::kAvgIterations);
-    state.SetLabel(QStringLiteral("at %1 %").arg(qRound(editor.eqGraph()->devicePixelRatioF() * 100)).toStdString());
+    state.SetLabel(QStringLiteral("at %1 %").arg(qRound(eqGraph(editor).devicePixelRatioF() * 100)).toStdString());
 }
 BENCHMARK(bandDragStep)->Unit(benchmark::kMicrosecond);
 

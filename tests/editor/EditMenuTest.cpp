@@ -45,19 +45,6 @@ struct EditMenuTest : EditorBusFixture {
         takeHeard();
         messages.messages.clear();
     }
-    // A control of the window by its accessible name.
-    template <typename Widget>
-    Widget* control(const QString& name)
-    {
-        Widget* found = nullptr;
-        for (Widget* w : editor->findChildren<Widget*>())
-            if (w->accessibleName() == name) {
-                EXPECT_EQ(found, nullptr) << "two controls named " << name.toStdString();
-                found = w;
-            }
-        EXPECT_NE(found, nullptr) << "no control named " << name.toStdString();
-        return found;
-    }
     QAction* item(const QString& text)
     {
         for (QAction* action : editor->findChildren<QAction*>())
@@ -74,7 +61,7 @@ struct EditMenuTest : EditorBusFixture {
     // A change of the user, then a pause long enough to close the step.
     void moveSlider(const QString& name, int position)
     {
-        control<QAbstractSlider>(name)->setValue(position);
+        control<QAbstractSlider>(*editor, name)->setValue(position);
         clock->advance(1100);
     }
 };
@@ -95,8 +82,8 @@ TEST_F(EditMenuTest, UndoSendsTheOldVolumeBackAndRedoTheNewOne)
     undo->trigger();
     EXPECT_EQ(takeHeard(), QList<QByteArray>{Commands::volume(address, 2, -80)});
     EXPECT_EQ(amp().parameters().channels[1].volumeDb, -80);
-    EXPECT_EQ(control<QAbstractSlider>(QStringLiteral("Vol(dB) CHB"))->value(), 80);
-    EXPECT_EQ(control<QLineEdit>(QStringLiteral("Vol(dB) CHB value"))->text(), QStringLiteral("-80dB"));
+    EXPECT_EQ(control<QAbstractSlider>(*editor, QStringLiteral("Vol(dB) CHB"))->value(), 80);
+    EXPECT_EQ(control<QLineEdit>(*editor, QStringLiteral("Vol(dB) CHB value"))->text(), QStringLiteral("-80dB"));
     EXPECT_TRUE(editor->session().frameSentSinceTick());
 
     QAction* redo = item(QStringLiteral("Redo"));
@@ -104,7 +91,7 @@ TEST_F(EditMenuTest, UndoSendsTheOldVolumeBackAndRedoTheNewOne)
     redo->trigger();
     EXPECT_EQ(takeHeard(), QList<QByteArray>{Commands::volume(address, 2, -20)});
     EXPECT_EQ(amp().parameters().channels[1].volumeDb, -20);
-    EXPECT_EQ(control<QLineEdit>(QStringLiteral("Vol(dB) CHB value"))->text(), QStringLiteral("-20dB"));
+    EXPECT_EQ(control<QLineEdit>(*editor, QStringLiteral("Vol(dB) CHB value"))->text(), QStringLiteral("-20dB"));
     EXPECT_FALSE(item(QStringLiteral("Redo"))->isEnabled());
 }
 
@@ -115,7 +102,7 @@ TEST_F(EditMenuTest, AMarkerDragOfTwentyMovesIsOneStepOfItsBandOnly)
     amp().parameters().channels[0].bands[6] = {2000, -200, 140, 1};
     open();
     const SimParameters before = amp().parameters();
-    QWidget* graph = control<QWidget>(QStringLiteral("EQ response"));
+    QWidget* graph = control<QWidget>(*editor, QStringLiteral("EQ response"));
     QWidget* canvas = graph->parentWidget();
     const MarkerBox& box = editor->markers().band(0, 5).box;
     const QPoint start = graph->pos() + QPoint(box.centreX(), box.centreY());
@@ -130,7 +117,15 @@ TEST_F(EditMenuTest, AMarkerDragOfTwentyMovesIsOneStepOfItsBandOnly)
     }
     send(QEvent::MouseButtonRelease, start + QPoint(60, -40), Qt::LeftButton, Qt::NoButton);
     ASSERT_NE(amp().parameters().channels[0].bands[5], before.channels[0].bands[5]);
-    ASSERT_EQ(editor->editActions()->history().allSteps().size(), 2) << "one step for the whole drag";
+    // The history lists the state read at the opening and one step for the
+    // whole drag.
+    int listed = -1;
+    HistoryDialog::setAnswer([&](HistoryDialog& dialog) {
+        listed = dialog.findChild<QListWidget*>()->count();
+        return std::optional<int>();
+    });
+    trigger(QStringLiteral("History…"));
+    ASSERT_EQ(listed, 2) << "one step for the whole drag";
     EXPECT_TRUE(item(QStringLiteral("Undo"))->text().startsWith(QStringLiteral("Undo EQ CHA band 6 ")))
         << item(QStringLiteral("Undo"))->text().toStdString();
 
@@ -154,7 +149,7 @@ TEST_F(EditMenuTest, UndoOfAPresetLoadRestoresTheWholeState)
     const QByteArray saved = amp().fullStateReply();
     // The amplifier is tuned on, then the file comes back, then is undone.
     moveSlider(QStringLiteral("Vol(dB) CHC"), 10);
-    moveSlider(QStringLiteral("Gain CHA"), control<QAbstractSlider>(QStringLiteral("Gain CHA"))->minimum());
+    moveSlider(QStringLiteral("Gain CHA"), control<QAbstractSlider>(*editor, QStringLiteral("Gain CHA"))->minimum());
     const QByteArray tuned = amp().fullStateReply();
     trigger(QStringLiteral("Synchronized to this Device"));
     EXPECT_EQ(amp().fullStateReply(), saved);
@@ -173,7 +168,7 @@ TEST_F(EditMenuTest, CompareTwiceLeavesTheAmplifierAsItStarted)
     const QByteArray started = amp().fullStateReply();
     QAction* compare = item(QStringLiteral("Compare A/B"));
     EXPECT_EQ(compare->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_B));
-    QLabel* shown = control<QLabel>(QStringLiteral("Settings shown"));
+    QLabel* shown = control<QLabel>(*editor, QStringLiteral("Settings shown"));
     EXPECT_FALSE(shown->isVisible());
 
     compare->trigger(); // B, a copy of A

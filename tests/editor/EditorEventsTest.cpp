@@ -76,17 +76,17 @@ TEST_F(EditorEventsTest, ResetPowerAndPresetFilesAreRecorded)
     open();
     events.newKinds();
     XiuGai::setAnswer([] { return true; });
-    editor->factoryResetButton()->click();
-    editor->standbyButton()->click();
-    editor->bootButton()->click();
+    control<QPushButton>(*editor, QStringLiteral("RESET"))->click();
+    control<QPushButton>(*editor, QStringLiteral("Standby"))->click();
+    control<QPushButton>(*editor, QStringLiteral("Boot"))->click();
     EXPECT_EQ(events.newKinds(), (QStringList{QStringLiteral("3 editor.factoryReset"),
                                               QStringLiteral("3 power.standby"), QStringLiteral("3 power.on")}));
 
     chosen = dir.filePath(QStringLiteral("hall.save"));
-    triggerToolsItem(*editor, QStringLiteral("Save as"));
+    menuItem(*editor, QStringLiteral("Save as"))->trigger();
     EXPECT_EQ(events.newKinds(), QStringList{QStringLiteral("3 preset.saved")});
     EXPECT_EQ(events.last().text, QStringLiteral("Preset saved to hall.save"));
-    triggerToolsItem(*editor, QStringLiteral("Synchronized to this Device"));
+    menuItem(*editor, QStringLiteral("Synchronized to this Device"))->trigger();
     EXPECT_EQ(events.newKinds(), QStringList{QStringLiteral("3 preset.loaded")});
     EXPECT_EQ(events.last().text, QStringLiteral("Preset hall.save loaded"));
 
@@ -94,13 +94,13 @@ TEST_F(EditorEventsTest, ResetPowerAndPresetFilesAreRecorded)
     QList<UserDialogs::ErrorKind> errors;
     UserDialogs::setErrorObserver([&](const QString&, UserDialogs::ErrorKind kind) { errors << kind; });
     chosen = dir.filePath(QStringLiteral("missing.save"));
-    triggerToolsItem(*editor, QStringLiteral("Synchronized to this Device"));
+    menuItem(*editor, QStringLiteral("Synchronized to this Device"))->trigger();
     EXPECT_EQ(errors, QList<UserDialogs::ErrorKind>{UserDialogs::ErrorKind::File});
     EXPECT_TRUE(events.newKinds().isEmpty());
     // An amplifier that does not answer a save is an error of the line.
     bus.amplifier(address)->silent = true;
     chosen = dir.filePath(QStringLiteral("none.save"));
-    triggerToolsItem(*editor, QStringLiteral("Save as"));
+    menuItem(*editor, QStringLiteral("Save as"))->trigger();
     EXPECT_EQ(errors.value(1), UserDialogs::ErrorKind::Serial);
     EXPECT_TRUE(events.newKinds().isEmpty());
 }

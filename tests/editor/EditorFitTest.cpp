@@ -3,7 +3,6 @@
 
 #include "app/Translations.h"
 #include "editor/CDorvaneDlg.h"
-#include "editor/ChannelColumns.h"
 #include "editor/EditorWidgets.h"
 #include "response/GraphPainting.h"
 #include "response/PlotGeometry.h"
@@ -85,6 +84,13 @@ int boxTextRoom(const QLineEdit* box)
     return contents.width() - margins.left() - margins.right() - 2 * 2;
 }
 
+// The graph areas by their names in the interface language.
+GraphArea* eqGraph(const CDorvaneDlg& editor) { return control<GraphArea>(editor, CDorvaneDlg::tr("EQ response")); }
+GraphArea* crossoverGraph(const CDorvaneDlg& editor)
+{
+    return control<GraphArea>(editor, CDorvaneDlg::tr("Crossover response"));
+}
+
 struct EditorFitTest : EditorBusFixture {
     ~EditorFitTest() override
     {
@@ -103,10 +109,12 @@ struct EditorFitTest : EditorBusFixture {
             image.setDevicePixelRatio(ratio);
             draw(image);
         };
-        paint(editor.eqGraph(), [&](QImage& image) { painter.paintEq(image, editor.eqScene()); });
-        paint(editor.crossoverGraph(), [&](QImage& image) { painter.paintCrossover(image, editor.crossoverScene()); });
-        const EqPlotRect eq = eqPlotRect(editor.eqGraph()->width(), editor.eqGraph()->height());
-        const CrossoverPlotRect crossover = crossoverPlotRect(editor.crossoverGraph()->width(), editor.crossoverGraph()->height());
+        const GraphArea* eqArea = eqGraph(editor);
+        const GraphArea* crossoverArea = crossoverGraph(editor);
+        paint(eqArea, [&](QImage& image) { painter.paintEq(image, editor.eqScene()); });
+        paint(crossoverArea, [&](QImage& image) { painter.paintCrossover(image, editor.crossoverScene()); });
+        const EqPlotRect eq = eqPlotRect(eqArea->width(), eqArea->height());
+        const CrossoverPlotRect crossover = crossoverPlotRect(crossoverArea->width(), crossoverArea->height());
         const struct {
             const char* graph;
             const std::vector<GraphLabel>& labels;
@@ -114,8 +122,8 @@ struct EditorFitTest : EditorBusFixture {
             QRect plot;
             int framePx;
         } graphs[] = {
-            {"EQ", painter.eqLabels(), editor.eqGraph()->rect(), QRect(QPoint(eq.x0, eq.y1), QPoint(eq.x1, eq.y0)), 3},
-            {"crossover", painter.crossoverLabels(), editor.crossoverGraph()->rect(),
+            {"EQ", painter.eqLabels(), eqArea->rect(), QRect(QPoint(eq.x0, eq.y1), QPoint(eq.x1, eq.y0)), 3},
+            {"crossover", painter.crossoverLabels(), crossoverArea->rect(),
              QRect(QPoint(static_cast<int>(crossover.x0), static_cast<int>(crossover.y1)),
                    QPoint(static_cast<int>(crossover.x1), static_cast<int>(crossover.y0))),
              2},
@@ -129,7 +137,7 @@ struct EditorFitTest : EditorBusFixture {
 
     void checkWindow(CDorvaneDlg& editor)
     {
-        QWidget* canvas = editor.eqGraph()->parentWidget();
+        QWidget* canvas = eqGraph(editor)->parentWidget();
         const auto* frames = static_cast<EditorCanvas*>(canvas);
         QList<QWidget*> controls;
         for (QWidget* w : canvas->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
@@ -214,11 +222,15 @@ TEST_F(EditorFitTest, EveryTextOfTheWindowCanBeReadWhole)
             EXPECT_LE(QFontMetrics(box->font()).horizontalAdvance(text), boxTextRoom(box))
                 << describe(box, text) << " cannot show it";
     };
-    expectShows(editor.statusBox(), statuses);
-    expectShows(editor.powerTemperatureBox(), {QStringLiteral("125.00℃")});
-    for (const ChannelColumns::Column& column : editor.channelColumns().columns) {
-        for (const QLineEdit* box : {column.voltageBox, column.currentBox, column.temperatureBox, column.volumeBox})
-            expectShows(box, readings);
+    expectShows(control<QLineEdit>(editor, CDorvaneDlg::tr("Connection status")), statuses);
+    expectShows(control<QLineEdit>(editor, CDorvaneDlg::tr("Power TEMP")), {QStringLiteral("125.00℃")});
+    // The channel columns' boxes, by their names in the interface language.
+    const auto columnText = [](const char* text) { return QCoreApplication::translate("ChannelColumns", text); };
+    for (int c = 0; c < 4; ++c) {
+        const QString volume = columnText("%1 value").arg(perChannel(columnText("Vol(dB)"), c));
+        for (const QString& name : {perChannel(columnText("Voltage"), c), perChannel(columnText("Current"), c),
+                                    perChannel(columnText("Temperature"), c), volume})
+            expectShows(control<QLineEdit>(editor, name), readings);
     }
 }
 
@@ -228,7 +240,7 @@ TEST_F(EditorFitTest, GraphsArePaintedInTheScreensPixels)
 {
     CDorvaneDlg editor(chosenTarget());
     editor.show();
-    for (ResponseGraphView* graph : {editor.eqGraph(), editor.crossoverGraph()}) {
+    for (ResponseGraphView* graph : {eqGraph(editor), crossoverGraph(editor)}) {
         const QImage& image = graph->render();
         EXPECT_EQ(image.devicePixelRatio(), graph->devicePixelRatioF()) << graph->accessibleName().toStdString();
         EXPECT_EQ(image.size(), (QSizeF(graph->size()) * graph->devicePixelRatioF()).toSize())

@@ -1,9 +1,6 @@
 #include "EditorTestSupport.h"
 
 #include "editor/CDorvaneDlg.h"
-#include "editor/ChannelColumns.h"
-#include "editor/LimiterGroup.h"
-#include "editor/RoutingBlock.h"
 
 #include <QImage>
 #include <QSlider>
@@ -50,11 +47,11 @@ TEST_F(FaderLookTest, SlidersFillTheirGrooveFromTheBottom)
         const char* name;
         QSlider* slider;
     } sliders[] = {
-        {"volume", editor.channelColumns().columns[1].volumeSlider},
-        {"gain", editor.routingBlock().columns[0].gainSlider},
-        {"threshold", editor.limiterGroup().controls[LimiterGroup::Threshold].slider},
-        {"attack", editor.limiterGroup().controls[LimiterGroup::Attack].slider},
-        {"release", editor.limiterGroup().controls[LimiterGroup::Release].slider},
+        {"volume", control<QSlider>(editor, "Vol(dB) CHB")},
+        {"gain", control<QSlider>(editor, "Gain CHA")},
+        {"threshold", control<QSlider>(editor, "Threshold(dBu)")},
+        {"attack", control<QSlider>(editor, "Attack(ms)")},
+        {"release", control<QSlider>(editor, "Release(ms)")},
     };
     for (const auto& row : sliders) {
         QSlider* slider = row.slider;

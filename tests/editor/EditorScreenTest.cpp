@@ -2,9 +2,7 @@
 #include "TestDesktop.h"
 
 #include "editor/CDorvaneDlg.h"
-#include "editor/ChannelColumns.h"
 #include "editor/EditorWidgets.h"
-#include "editor/EqRow.h"
 #include "widgets/ScreenFit.h"
 
 #include <QApplication>
@@ -52,19 +50,20 @@ TEST_F(EditorScreenTest, TooLargeEditorStaysWholeAndItsControlsScroll)
     EXPECT_TRUE(view->horizontalScrollBar()->isVisible());
 
     // The CHD column comes into view by scrolling.
-    QCheckBox* muteD = editor->channelColumns().columns[3].muteBox;
+    QCheckBox* muteD = control<QCheckBox>(*editor, "Mute CHD");
     view->horizontalScrollBar()->setValue(view->horizontalScrollBar()->maximum());
     const QRect mute(muteD->mapTo(view->viewport(), QPoint(0, 0)), muteD->size());
     EXPECT_TRUE(view->viewport()->rect().contains(mute));
 
     // Scrolled, the graph still picks the band under the pointer.
     view->horizontalScrollBar()->setValue(40);
-    QWidget* canvas = editor->eqGraph()->parentWidget();
+    GraphArea* graph = control<GraphArea>(*editor, "EQ response");
+    QWidget* canvas = graph->parentWidget();
     const MarkerBox& box = editor->markers().band(0, 9).box;
-    const QPoint at = editor->eqGraph()->pos() + QPoint(box.centreX(), box.centreY());
+    const QPoint at = graph->pos() + QPoint(box.centreX(), box.centreY());
     QMouseEvent press(QEvent::MouseButtonPress, at, canvas->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, {});
     QApplication::sendEvent(canvas, &press);
-    EXPECT_EQ(editor->eqRow().bandList->currentIndex(), 9);
+    EXPECT_EQ(control<QComboBox>(*editor, "Filter")->currentIndex(), 9);
 }
 
 } // namespace

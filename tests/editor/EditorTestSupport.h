@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ListedPorts.h"
+#include "WindowControls.h"
 
 #include "app/SharedState.h"
 #include "app/UiLanguage.h"
@@ -63,14 +64,10 @@ struct EditorBusFixture : testing::Test {
     QList<QByteArray> takeHeard() { return std::exchange(heard, {}); }
 };
 
-// Triggers the editor's Tools menu item with this text, in submenus too.
-inline void triggerToolsItem(CDorvaneDlg& editor, const QString& text)
-{
-    for (QAction* action : editor.toolsMenu()->findChildren<QAction*>()) {
-        if (action->text() == text) {
-            action->trigger();
-            return;
-        }
-    }
-    FAIL() << "no item " << text.toStdString();
-}
+// "CHA".."CHD"
+inline QString channelTitle(int channel) { return QStringLiteral("CH") + QChar(u'A' + channel); }
+
+// The accessible name of a control that the editor has once per channel
+// and whose caption does not name the channel: ("Vol(dB)", 1) gives
+// "Vol(dB) CHB".
+inline QString perChannel(const QString& caption, int channel) { return caption + u' ' + channelTitle(channel); }

@@ -1,9 +1,7 @@
 #include "EditorTestSupport.h"
 
 #include "editor/CDorvaneDlg.h"
-#include "editor/CrossoverGroup.h"
 #include "editor/EditorWidgets.h"
-#include "editor/EqRow.h"
 #include "response/ResponseMath.h"
 
 #include <QApplication>
@@ -39,12 +37,18 @@ struct GraphMouseTest : EditorBusFixture {
         takeHeard();
         return *editor;
     }
-    QWidget* canvas() const { return editor->eqGraph()->parentWidget(); }
+    // The window's controls by their accessible names.
+    GraphArea* eqGraph() const { return control<GraphArea>(*editor, "EQ response"); }
+    GraphArea* crossoverGraph() const { return control<GraphArea>(*editor, "Crossover response"); }
+    QWidget* canvas() const { return eqGraph()->parentWidget(); }
     const MarkerState& markers() const { return editor->markers(); }
-    EqRow& eq() { return editor->eqRow(); }
+    QComboBox* bandList() const { return control<QComboBox>(*editor, "Filter"); }
+    QComboBox* typeList() const { return control<QComboBox>(*editor, "Filter type"); }
+    QLineEdit* gainBox() const { return control<QLineEdit>(*editor, "boost(dB)"); }
+    QLineEdit* frequencyBox() const { return control<QLineEdit>(*editor, "Frequency(Hz)"); }
     // Graph coordinates to the window's client area.
-    QPoint onEq(int x, int y) const { return editor->eqGraph()->pos() + QPoint(x, y); }
-    QPoint onCrossover(int x, int y) const { return editor->crossoverGraph()->pos() + QPoint(x, y); }
+    QPoint onEq(int x, int y) const { return eqGraph()->pos() + QPoint(x, y); }
+    QPoint onCrossover(int x, int y) const { return crossoverGraph()->pos() + QPoint(x, y); }
     QPoint bandCentre(int band) const
     {
         const MarkerBox& box = markers().band(0, band).box;
@@ -101,13 +105,21 @@ TEST_F(GraphMouseTest, OverlappingMarkersPickTheLowerBand)
     amp.parameters().channels[0].bands[4] = {2000, 600, 140, 1};
     amp.parameters().channels[0].bands[5] = {2000, 600, 140, 1};
     open();
-    eq().bandList->setCurrentIndex(9);
+    bandList()->setCurrentIndex(9);
     press(bandCentre(5) + QPoint(4, -4));
-    EXPECT_EQ(eq().bandList->currentIndex(), 4);
-    EXPECT_TRUE(editor->markerEditor().bandArmed());
-    EXPECT_EQ(eq().frequencyBox->text(), QStringLiteral("2000"));
+    EXPECT_EQ(bandList()->currentIndex(), 4);
+    EXPECT_EQ(frequencyBox()->text(), QStringLiteral("2000"));
     EXPECT_EQ(editor->eqScene().selectedBand, 4); // the ring
     EXPECT_TRUE(takeHeard().isEmpty());
+    // The press armed the lower band: the drag moves it and leaves the other.
+    const MarkerBox upper = markers().band(0, 5).box;
+    const QPoint target = bandCentre(4) + QPoint(30, -20);
+    moveTo(target);
+    EXPECT_EQ(bandCentre(4), target);
+    EXPECT_EQ(markers().band(0, 5).box, upper);
+    const QList<QByteArray> frames = takeHeard();
+    ASSERT_EQ(frames.size(), 1);
+    EXPECT_EQ(decodeBandFrame(frames[0]).band, 5);
 }
 
 TEST_F(GraphMouseTest, PressOnEmptySpaceDisarmsKeepsTheBandAndRefreshesTheBoxes)
@@ -115,18 +127,21 @@ TEST_F(GraphMouseTest, PressOnEmptySpaceDisarmsKeepsTheBandAndRefreshesTheBoxes)
     amplifier();
     open();
     press(bandCentre(2));
-    ASSERT_EQ(eq().bandList->currentIndex(), 2);
-    const MarkerBox before = markers().band(0, 2).box;
-    eq().gainBox->setText(QStringLiteral("9"));
+    ASSERT_EQ(bandList()->currentIndex(), 2);
+    const MarkerState before = markers();
+    gainBox()->setText(QStringLiteral("9"));
     const EqPlotRect& plot = markers().eqPlot();
     press(onEq(plot.x1 - 3, plot.y1 + 3));
-    EXPECT_FALSE(editor->markerEditor().bandArmed());
-    EXPECT_FALSE(editor->markerEditor().cornerArmed());
-    EXPECT_EQ(eq().bandList->currentIndex(), 2);
-    EXPECT_EQ(eq().gainBox->text(), QStringLiteral("0.0"));
-    // A move with the button held after that moves nothing.
+    EXPECT_EQ(bandList()->currentIndex(), 2);
+    EXPECT_EQ(gainBox()->text(), QStringLiteral("0.0"));
+    // Neither a band nor a corner is armed: a move with the button held
+    // after that, over either plot, moves nothing.
     moveTo(onEq(plot.x0 + 40, plot.y1 + 40));
-    EXPECT_EQ(markers().band(0, 2).box, before);
+    const CrossoverPlotRect& crossover = markers().crossoverPlot();
+    moveTo(onCrossover(static_cast<int>(crossover.x0) + 40, static_cast<int>(crossover.zeroDbY())));
+    EXPECT_EQ(markers().band(0, 2).box, before.band(0, 2).box);
+    EXPECT_EQ(markers().corner(0, 0).box, before.corner(0, 0).box);
+    EXPECT_EQ(markers().corner(0, 1).box, before.corner(0, 1).box);
     EXPECT_TRUE(takeHeard().isEmpty());
 }
 
@@ -166,9 +181,9 @@ TEST_F(GraphMouseTest, DraggingToTheEdgesSendsWhatTheMarkerStandsFor)
         EXPECT_LE(frame.gainCentiDb, r.maxGain) << r.name;
         EXPECT_TRUE(r.frequencyOk(frame.frequencyHz)) << r.name << ": " << frame.frequencyHz;
         if (r.frequencyText)
-            EXPECT_EQ(eq().frequencyBox->text(), QString::fromUtf8(r.frequencyText)) << r.name;
+            EXPECT_EQ(frequencyBox()->text(), QString::fromUtf8(r.frequencyText)) << r.name;
         else
-            EXPECT_EQ(eq().frequencyBox->text(), QString::number(frame.frequencyHz)) << r.name;
+            EXPECT_EQ(frequencyBox()->text(), QString::number(frame.frequencyHz)) << r.name;
         // The box centre is on the pointer and the amplifier has the band.
         EXPECT_EQ(QPoint(box.centreX(), box.centreY()), target) << r.name;
         const SimEqBand& heardBand = bus.amplifier(address)->parameters().channels[0].bands[8];
@@ -187,14 +202,14 @@ TEST_F(GraphMouseTest, AGeneralLowBandMovesOnlySideways)
     amplifier().parameters().channels[0].bands[6] = {300, 600, 140, 5};
     open();
     press(bandCentre(6));
-    ASSERT_EQ(eq().typeList->currentIndex(), 5);
-    EXPECT_FALSE(eq().gainBox->isEnabled());
-    const QString gainShown = eq().gainBox->text();
+    ASSERT_EQ(typeList()->currentIndex(), 5);
+    EXPECT_FALSE(gainBox()->isEnabled());
+    const QString gainShown = gainBox()->text();
     const QPoint start = bandCentre(6);
     moveTo(start + QPoint(30, -40));
     EXPECT_EQ(markers().band(0, 6).box.centreY(), markers().eqPlot().zeroDbY());
     EXPECT_EQ(bandCentre(6).x(), start.x() + 30);
-    EXPECT_EQ(eq().gainBox->text(), gainShown);
+    EXPECT_EQ(gainBox()->text(), gainShown);
     const QList<QByteArray> frames = takeHeard();
     ASSERT_EQ(frames.size(), 1);
     EXPECT_GT(decodeBandFrame(frames[0]).frequencyHz, 300);
@@ -228,12 +243,12 @@ TEST_F(GraphMouseTest, NoDragWithOtherButtonsKeysWhileBypassedOrOnAByPassBand)
         amp.parameters().channels[0].hpFrequencyHz = 200;
         amp.parameters().channels[0].lpFrequencyHz = 5000;
         open();
-        eq().bandList->setCurrentIndex(3);
+        bandList()->setCurrentIndex(3);
         const MarkerState before = markers();
         const QPoint start = r.side < 0 ? bandCentre(3) : cornerCentre(r.side);
         press(start);
         if (r.side >= 0)
-            eq().bandList->setCurrentIndex(3); // the corner pick leaves the band list alone
+            bandList()->setCurrentIndex(3); // the corner pick leaves the band list alone
         moveTo(start + QPoint(20, -20), r.buttons, r.modifiers);
         EXPECT_EQ(markers().band(0, 3).box, before.band(0, 3).box) << r.name;
         EXPECT_EQ(markers().corner(0, 0).box, before.corner(0, 0).box) << r.name;
@@ -246,15 +261,15 @@ TEST_F(GraphMouseTest, PeakingToGeneralLowAndBackKeepsTheGainOffset)
 {
     amplifier().parameters().channels[0].bands[2] = {200, 600, 140, 1};
     open();
-    eq().bandList->setCurrentIndex(2);
+    bandList()->setCurrentIndex(2);
     const int raised = markers().band(0, 2).box.centreY();
     ASSERT_LT(raised, markers().eqPlot().zeroDbY());
-    eq().typeList->setCurrentIndex(5); // "General Low"
+    typeList()->setCurrentIndex(5); // "General Low"
     EXPECT_EQ(markers().band(0, 2).box.centreY(), markers().eqPlot().zeroDbY());
     // A sideways drag in between does not lose the offset either.
     press(bandCentre(2));
     moveTo(bandCentre(2) + QPoint(15, 0));
-    eq().typeList->setCurrentIndex(1); // "Peaking"
+    typeList()->setCurrentIndex(1); // "Peaking"
     EXPECT_EQ(markers().band(0, 2).box.centreY(), markers().eqPlot().zeroDbY());
     EXPECT_NEAR(eqBandSettings(editor->eqScene())[2].gainDb, 6.0, 0.1);
 }
@@ -265,23 +280,23 @@ TEST_F(GraphMouseTest, DraggingACornerMovesItOnTheZeroLineAndTheAmplifierFollows
     amp.parameters().channels[0].hpType = 4;
     amp.parameters().channels[0].hpFrequencyHz = 100;
     open();
-    CrossoverGroup::Side& hp = editor->crossoverGroup().sides[MarkerState::highPass];
+    QLineEdit* hpBox = control<QLineEdit>(*editor, "High-pass filter frequency(Hz)");
     const QPoint start = cornerCentre(MarkerState::highPass);
+    // The press arms the corner: the move drags it.
     press(start);
-    EXPECT_TRUE(editor->markerEditor().cornerArmed());
     moveTo(start + QPoint(40, 25));
     const QList<QByteArray> frames = takeHeard();
     ASSERT_EQ(frames.size(), 1);
     EXPECT_EQ(static_cast<unsigned char>(frames[0][3]), 0x22);
     const int sent = cornerFrameFrequency(frames[0]);
     EXPECT_GT(sent, 150);
-    EXPECT_EQ(hp.frequencyBox->text(), QString::number(sent));
+    EXPECT_EQ(hpBox->text(), QString::number(sent));
     EXPECT_EQ(amp.parameters().channels[0].hpFrequencyHz, sent);
     EXPECT_EQ(cornerCentre(MarkerState::highPass).x(), start.x() + 40);
     EXPECT_EQ(cornerCentre(MarkerState::highPass).y(), start.y()); // back on the 0 dB line
     // At the right edge the box says 20000.
-    moveTo(onCrossover(static_cast<int>(markers().crossoverPlot().x1) + 1, start.y() - editor->crossoverGraph()->y()));
-    EXPECT_EQ(hp.frequencyBox->text(), QStringLiteral("20000"));
+    moveTo(onCrossover(static_cast<int>(markers().crossoverPlot().x1) + 1, start.y() - crossoverGraph()->y()));
+    EXPECT_EQ(hpBox->text(), QStringLiteral("20000"));
     EXPECT_GT(cornerFrameFrequency(takeHeard().value(0)), 20000);
 }
 
@@ -307,24 +322,25 @@ TEST_F(GraphMouseTest, ADragRepaintsAtOnceAndTellsTheScreenReader)
     QApplication::processEvents();
     press(bandCentre(7));
     QApplication::processEvents();
-    const QImage before = editor->eqGraph()->image();
-    const QString described = editor->eqGraph()->accessibleDescription();
+    GraphArea* graph = eqGraph();
+    const QImage before = graph->image();
+    const QString described = graph->accessibleDescription();
     moveTo(bandCentre(7) + QPoint(25, -30));
     // No event loop turn in between.
-    EXPECT_NE(editor->eqGraph()->image(), before);
-    EXPECT_NE(editor->eqGraph()->accessibleDescription(), described);
-    EXPECT_TRUE(editor->eqGraph()->accessibleDescription().contains(eq().frequencyBox->text()));
+    EXPECT_NE(graph->image(), before);
+    EXPECT_NE(graph->accessibleDescription(), described);
+    EXPECT_TRUE(graph->accessibleDescription().contains(frequencyBox()->text()));
 }
 
 TEST_F(GraphMouseTest, WithTheLinkClosedTheMarkerAndBoxesMoveButNothingIsSent)
 {
     open(); // no amplifier answers
     ASSERT_FALSE(editor->session().isOpen());
-    const QString shown = eq().frequencyBox->text();
+    const QString shown = frequencyBox()->text();
     press(bandCentre(4));
     moveTo(bandCentre(4) + QPoint(20, -20));
-    EXPECT_NE(eq().frequencyBox->text(), shown);
-    EXPECT_EQ(eq().frequencyBox->text(), QString::number(markers().bandFrequencyHz(0, 4)));
+    EXPECT_NE(frequencyBox()->text(), shown);
+    EXPECT_EQ(frequencyBox()->text(), QString::number(markers().bandFrequencyHz(0, 4)));
     EXPECT_TRUE(takeHeard().isEmpty());
 }
 
@@ -348,19 +364,17 @@ TEST_F(GraphMouseTest, TheGraphsDescribeTheSelectedBandAndTheCornersInWords)
         amp.parameters().channels[0].bands[0] = {1000, 600, 200, r.type};
         amp.parameters().channels[0].eqBypass = r.bypass;
         open();
-        EXPECT_EQ(editor->eqGraph()->accessibleName(), QStringLiteral("EQ response"));
-        EXPECT_EQ(editor->eqGraph()->accessibleDescription(), QString::fromUtf8(r.description));
+        EXPECT_EQ(eqGraph()->accessibleDescription(), QString::fromUtf8(r.description));
     }
-    EXPECT_EQ(editor->crossoverGraph()->accessibleName(), QStringLiteral("Crossover response"));
-    EXPECT_EQ(editor->crossoverGraph()->accessibleDescription(),
+    EXPECT_EQ(crossoverGraph()->accessibleDescription(),
               QStringLiteral("Channel A: high-pass 24dB_Bworth at 100 Hz, low-pass Bypass at 20000 Hz"));
     amp.parameters().channels[0].eqBypass = false;
     amp.parameters().channels[0].bands[0].type = 1;
     open();
     press(cornerCentre(MarkerState::highPass));
     moveTo(cornerCentre(MarkerState::highPass) + QPoint(30, 0));
-    const QString hp = editor->crossoverGroup().sides[MarkerState::highPass].frequencyBox->text();
-    EXPECT_TRUE(editor->crossoverGraph()->accessibleDescription().contains(QStringLiteral("at %1 Hz").arg(hp)));
+    const QString hp = control<QLineEdit>(*editor, "High-pass filter frequency(Hz)")->text();
+    EXPECT_TRUE(crossoverGraph()->accessibleDescription().contains(QStringLiteral("at %1 Hz").arg(hp)));
 }
 
 } // namespace

@@ -2,8 +2,6 @@
 #include "EditorTestSupport.h"
 
 #include "editor/CDorvaneDlg.h"
-#include "editor/ChannelColumns.h"
-#include "editor/RoutingBlock.h"
 #include "presets/Save_Recall.h"
 
 #include <QAction>
@@ -37,8 +35,12 @@ struct PresetMenuTest : EditorBusFixture {
         clock->runDue();
         messages.messages.clear();
     }
-    void trigger(const QString& text) { triggerToolsItem(*editor, text); }
-    QString volumeShown(int channel) { return editor->channelColumns().columns[channel].volumeBox->text(); }
+    void trigger(const QString& text) { menuItem(*editor, text)->trigger(); }
+    QSlider* volumeSlider(int channel) { return control<QSlider>(*editor, perChannel(QStringLiteral("Vol(dB)"), channel)); }
+    QString volumeShown(int channel)
+    {
+        return control<QLineEdit>(*editor, perChannel(QStringLiteral("Vol(dB)"), channel) + QStringLiteral(" value"))->text();
+    }
 };
 
 TEST_F(PresetMenuTest, SavedFileLoadedBackRestoresTheAmplifierAndTheControls)
@@ -61,7 +63,10 @@ TEST_F(PresetMenuTest, SavedFileLoadedBackRestoresTheAmplifierAndTheControls)
     trigger(QStringLiteral("Synchronized to this Device"));
     EXPECT_EQ(amp.parameters(), saved);
     EXPECT_EQ(volumeShown(1), QStringLiteral("-20dB"));
-    EXPECT_FALSE(editor->context().presetLoading);
+    // The load is over: the sliders send their moves again.
+    takeHeard();
+    volumeSlider(1)->setValue(10);
+    EXPECT_EQ(takeHeard(), QList<QByteArray>{Commands::volume(address, 2, -10)});
 }
 
 TEST_F(PresetMenuTest, AfterALoadEveryBoxShowsTheAmplifierAndTheNextMoveIsSent)
@@ -75,27 +80,27 @@ TEST_F(PresetMenuTest, AfterALoadEveryBoxShowsTheAmplifierAndTheNextMoveIsSent)
 
     // Gain 28 dB and -10 dB on the amplifier, then the file brings back 25
     // and -20.
-    RoutingBlock::Column& gain = editor->routingBlock().columns[0];
-    ChannelColumns::Column& volume = editor->channelColumns().columns[0];
-    const int gainAt25 = gain.gainSlider->value();
-    const int volumeAtMinus20 = volume.volumeSlider->value();
-    gain.gainSlider->setValue(gainAt25 - 3);
-    volume.volumeSlider->setValue(10);
+    QSlider* gain = control<QSlider>(*editor, "Gain CHA");
+    QSlider* volume = volumeSlider(0);
+    const int gainAt25 = gain->value();
+    const int volumeAtMinus20 = volume->value();
+    gain->setValue(gainAt25 - 3);
+    volume->setValue(10);
     ASSERT_EQ(amp.parameters().channels[0].gainDb, 28);
     ASSERT_EQ(amp.parameters().channels[0].volumeDb, -10);
     trigger(QStringLiteral("Synchronized to this Device"));
     ASSERT_EQ(amp.parameters().channels[0].gainDb, 25);
-    EXPECT_EQ(gain.gainBox->text(), QStringLiteral("25dB"));
-    EXPECT_EQ(volume.volumeBox->text(), QStringLiteral("-20dB"));
+    EXPECT_EQ(control<QLineEdit>(*editor, "Gain CHA value")->text(), QStringLiteral("25dB"));
+    EXPECT_EQ(volumeShown(0), QStringLiteral("-20dB"));
 
     // Moving back to what the amplifier had before the load changes it again.
     takeHeard();
-    gain.gainSlider->setValue(gainAt25 - 3);
-    volume.volumeSlider->setValue(10);
+    gain->setValue(gainAt25 - 3);
+    volume->setValue(10);
     EXPECT_EQ(takeHeard(), QList<QByteArray>({Commands::gain(address, 1, 28), Commands::volume(address, 1, -10)}));
     EXPECT_EQ(amp.parameters().channels[0].gainDb, 28);
-    gain.gainSlider->setValue(gainAt25);
-    volume.volumeSlider->setValue(volumeAtMinus20);
+    gain->setValue(gainAt25);
+    volume->setValue(volumeAtMinus20);
     EXPECT_EQ(takeHeard(), QList<QByteArray>({Commands::gain(address, 1, 25), Commands::volume(address, 1, -20)}));
 }
 

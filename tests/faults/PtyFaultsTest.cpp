@@ -3,6 +3,7 @@
 // editor is connected, one that another program holds. Real time, a few
 // seconds each.
 #include "FaultsSupport.h"
+#include "WindowControls.h"
 
 #include "devices/ZhuYe.h"
 #include "editor/CDorvaneDlg.h"
@@ -10,6 +11,7 @@
 
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QProcess>
 #include <QTest>
 #include <QTimer>
@@ -121,7 +123,8 @@ TEST(PtyFaults, ASerialDeviceArrivingKeepsTheEditorsWorkingConnection)
 
     CDorvaneDlg editor(chosenTarget());
     editor.show();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return editor.linkIcon()->isConnected(); }, 5000));
+    LinkIcon* icon = control<LinkIcon>(editor, "Link");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return icon->isConnected(); }, 5000));
     const int port = editor.link().portNumber();
     EXPECT_EQ(messages.messages, QStringList{QStringLiteral("The connection is successful")});
 
@@ -132,10 +135,10 @@ TEST(PtyFaults, ASerialDeviceArrivingKeepsTheEditorsWorkingConnection)
     EXPECT_EQ(messages.messages.last(), QStringLiteral("The connection is successful"));
     EXPECT_TRUE(editor.link().isOpen());
     EXPECT_EQ(editor.link().portNumber(), port);
-    EXPECT_EQ(editor.statusBox()->text(), QStringLiteral("Normal"));
+    EXPECT_EQ(control<QLineEdit>(editor, "Connection status")->text(), QStringLiteral("Normal"));
     // The polls go on and are answered.
     QTest::qWait(2500);
-    EXPECT_TRUE(editor.linkIcon()->isConnected());
+    EXPECT_TRUE(icon->isConnected());
     EXPECT_EQ(editor.session().missedPolls(), 0);
 
     editor.close();

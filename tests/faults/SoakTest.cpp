@@ -7,6 +7,7 @@
 #include "ListedPorts.h"
 #include "RecordingLink.h"
 #include "ProcessFigures.h"
+#include "WindowControls.h"
 
 #include "app/SharedState.h"
 #include "app/UiLanguage.h"
@@ -111,7 +112,7 @@ TEST(Soak, PollsAndRefreshesKeepTheirPeriodAndLeaveMemoryAndDescriptorsFlat)
     clock->runDue();
     ASSERT_TRUE(editor->link().isOpen());
     ASSERT_EQ(editor->link().portNumber(), editorPort);
-    editor->refreshAction(1)->trigger(); // "1 fast"
+    menuItem(*editor, QStringLiteral("1 fast"))->trigger();
     ASSERT_EQ(editor->session().monitorPeriodMs(), CDorvaneDlg::refreshPeriodsMs[0]);
     messages.messages.clear();
     homeLink->writes().clear();
