@@ -151,20 +151,16 @@ void CDorvaneDlg::buildMenu()
     QMenu* rates = tools->addMenu(tr("A/V/℃ Refresh rate"));
     QAction* off = rates->addAction(tr("Refresh off"));
     connect(off, &QAction::triggered, editor.get(), &EditorSession::stopMonitor);
-    refreshActions.append(off);
     const QString rateTexts[] = {tr("1 fast"), tr("2"), tr("3"), tr("4"), tr("5 slow")};
     for (int i = 0; i < 5; ++i) {
         QAction* rate = rates->addAction(rateTexts[i]);
         const int period = refreshPeriodsMs[i];
         connect(rate, &QAction::triggered, this, [this, period] { editor->setMonitorPeriod(period); });
-        refreshActions.append(rate);
     }
     QAction* last = tools->addAction(QString());
     last->setEnabled(false);
     editMenu = new EditMenu(menuBar, *editor, this, [this] { showModel(); });
 }
-
-QAction* CDorvaneDlg::refreshAction(int index) const { return refreshActions.value(index); }
 
 void CDorvaneDlg::buildControls()
 {
@@ -450,8 +446,8 @@ void CDorvaneDlg::invalidateEq()
 void CDorvaneDlg::describeEq()
 {
     const AmpParameters& params = editor->parameters();
-    const int c = std::max(0, eq->channelList->currentIndex());
-    const int b = std::max(0, eq->bandList->currentIndex());
+    const int c = eq->channel();
+    const int b = eq->band();
     const EqBand& band = params.band(c, b);
     // Only what the band's type uses is said: no gain for "General Low",
     // neither gain nor Q for the Butterworth and Bessel types.
@@ -466,14 +462,14 @@ void CDorvaneDlg::describeEq()
         description = description.arg(band.bandGainDb, 0, 'f', 1);
     if (band.hasQ())
         description = description.arg(band.bandQ, 0, 'f', 1);
-    if (eq->bypassBox->isChecked())
+    if (eq->bypassed())
         description += tr(", bypassed");
     eqArea->setAccessibleDescription(description);
 }
 
 void CDorvaneDlg::invalidateCrossover()
 {
-    const int c = std::max(0, crossover->channelList->currentIndex());
+    const int c = crossover->channel();
     const ChannelParameters& ch = editor->parameters().channels[c];
     crossoverArea->setAccessibleDescription(tr("Channel %1: high-pass %2 at %3 Hz, low-pass %4 at %5 Hz")
                                                 .arg(QChar(u'A' + c))
@@ -488,11 +484,11 @@ EqGraphScene CDorvaneDlg::eqScene() const
 {
     EqGraphScene scene;
     scene.markers = &markerState;
-    scene.channel = std::max(0, eq->channelList->currentIndex());
+    scene.channel = eq->channel();
     // The ring follows the band list as it is now.
-    scene.selectedBand = std::max(0, eq->bandList->currentIndex());
+    scene.selectedBand = eq->band();
     const ChannelParameters& channel = editor->parameters().channels[scene.channel];
-    scene.bypass = eq->bypassBox->isChecked();
+    scene.bypass = eq->bypassed();
     for (int b = 0; b < bandCount; ++b) {
         scene.types[b] = static_cast<int>(channel.bands[b].bandType);
         scene.q[b] = channel.bands[b].bandQ;
@@ -504,7 +500,7 @@ CrossoverGraphScene CDorvaneDlg::crossoverScene() const
 {
     CrossoverGraphScene scene;
     scene.markers = &markerState;
-    scene.channel = std::max(0, crossover->channelList->currentIndex());
+    scene.channel = crossover->channel();
     const ChannelParameters& channel = editor->parameters().channels[scene.channel];
     scene.hpType = static_cast<int>(channel.hpType);
     scene.lpType = static_cast<int>(channel.lpType);
@@ -524,8 +520,7 @@ void CDorvaneDlg::mousePressEvent(QMouseEvent* event)
         return;
     // A marker dragged from press to release is one step of the history.
     editMenu->pressed();
-    markerEditing.press(clientPoint(event), std::max(0, eq->channelList->currentIndex()),
-                        std::max(0, eq->bandList->currentIndex()), std::max(0, crossover->channelList->currentIndex()));
+    markerEditing.press(clientPoint(event), eq->channel(), eq->band(), crossover->channel());
     eq->showPickedBand(markerEditing.currentBand());
     invalidateEq();
     invalidateCrossover();
@@ -559,11 +554,10 @@ void CDorvaneDlg::mouseMoveEvent(QMouseEvent* event)
     QDialog::mouseMoveEvent(event);
     const bool leftAlone = event->buttons() == Qt::LeftButton
         && !(event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier));
-    const bool allowed = leftAlone && !eq->bypassBox->isChecked()
-        && eq->typeList->currentIndex() != static_cast<int>(EqFilterType::ByPass);
+    const bool allowed = leftAlone && !eq->bypassed() && eq->typeShown() != static_cast<int>(EqFilterType::ByPass);
     const int band = markerEditing.currentBand();
     const int bandType = static_cast<int>(editor->parameters().band(markerEditing.eqChannel(), band).bandType);
-    switch (markerEditing.move(clientPoint(event), allowed, bandType, std::max(0, crossover->channelList->currentIndex()))) {
+    switch (markerEditing.move(clientPoint(event), allowed, bandType, crossover->channel())) {
     case MarkerEditor::Target::Band:
         eq->bandDragged();
         describeEq();

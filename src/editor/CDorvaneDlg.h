@@ -67,32 +67,12 @@ public:
     EditorSession& session() { return *editor; }
     SerialLink& link() { return *serial; }
     MarkerState& markers() { return markerState; }
-    EditorContext& context() { return *shared; }
-    EqRow& eqRow() { return *eq; }
-    CrossoverGroup& crossoverGroup() { return *crossover; }
-    RoutingBlock& routingBlock() { return *routing; }
-    ChannelColumns& channelColumns() { return *channels; }
-    LimiterGroup& limiterGroup() { return *limiter; }
-    ResponseGraphView* eqGraph() const { return eqArea; }
-    ResponseGraphView* crossoverGraph() const { return crossoverArea; }
-    const MarkerEditor& markerEditor() const { return markerEditing; }
     // After a preset file has been sent: mouse moves leave the markers alone
     // until the next press.
     void ignoreGraphMovesUntilPress() { markerEditing.ignoreMovesUntilPress(); }
     // What the two graphs show now.
     EqGraphScene eqScene() const;
     CrossoverGraphScene crossoverScene() const;
-    QLineEdit* statusBox() const { return status; }
-    LinkIcon* linkIcon() const { return icon; }
-    QLineEdit* powerTemperatureBox() const { return powerTemperature; }
-    QCheckBox* knobLockBox() const { return knobLock; }
-    QPushButton* factoryResetButton() const { return resetButton; }
-    QPushButton* bootButton() const { return boot; }
-    QPushButton* standbyButton() const { return standby; }
-    QMenu* toolsMenu() const { return tools; }
-    EditMenu* editActions() const { return editMenu; }
-    // "Refresh off", then "1 fast" .. "5 slow".
-    QAction* refreshAction(int index) const;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -163,7 +143,6 @@ private:
     QMenuBar* menuBar = nullptr;
     QMenu* tools = nullptr;
     EditMenu* editMenu = nullptr;
-    QList<QAction*> refreshActions;
     DeviceWatcher* watcher = nullptr;
     SkinnedFrame* frame = nullptr;
     bool started = false;

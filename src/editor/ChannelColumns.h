@@ -35,6 +35,7 @@ public:
     void showReadings(const MonitorTexts& texts);
     void disableUpperChannels();
 
+private:
     struct Column {
         QCheckBox* muteBox = nullptr;
         QSlider* volumeSlider = nullptr;
@@ -44,13 +45,12 @@ public:
         QLineEdit* currentBox = nullptr;
         QLineEdit* temperatureBox = nullptr;
     };
-    std::array<Column, 4> columns;
 
-private:
     void build();
     void volumeMoved(int channel);
     void muteClicked(int channel, bool checked);
     void invertClicked(int channel, bool checked);
 
     EditorContext& context;
+    std::array<Column, 4> columns;
 };

@@ -30,23 +30,24 @@ public:
     // A corner marker of the chosen channel was dragged: the corner takes the
     // marker's frequency, the box and arrows show it and its frame goes out.
     void cornerDragged(int side);
+    // The channel chosen in the group's list.
+    int channel() const;
 
+private:
     struct Side {
         QComboBox* typeList = nullptr;
         EditorBox* frequencyBox = nullptr;
         ArrowButtons* arrows = nullptr;
     };
-    QComboBox* channelList = nullptr;
-    std::array<Side, 2> sides; // high-pass, low-pass
 
-private:
     void build();
     void channelChosen();
     void typeChosen(int side, int index);
     void commitFrequency(int side);
     void arrowsMoved(int side, int position);
     void storeFrequency(int side, int frequencyHz);
-    int channel() const;
 
     EditorContext& context;
+    QComboBox* channelList = nullptr;
+    std::array<Side, 2> sides; // high-pass, low-pass
 };

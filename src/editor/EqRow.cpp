@@ -100,6 +100,8 @@ void EqRow::build()
 
 int EqRow::channel() const { return std::max(0, channelList->currentIndex()); }
 int EqRow::band() const { return std::max(0, bandList->currentIndex()); }
+bool EqRow::bypassed() const { return bypassBox->isChecked(); }
+int EqRow::typeShown() const { return typeList->currentIndex(); }
 
 void EqRow::selectionChanged()
 {

@@ -31,15 +31,12 @@ public:
     // Two-channel amplifiers: only CHA and CHB in the channel list.
     void limitToTwoChannels();
 
-    QComboBox* channelList = nullptr;
-    QComboBox* bandList = nullptr;
-    EditorBox* gainBox = nullptr;
-    EditorBox* frequencyBox = nullptr;
-    EditorBox* qBox = nullptr;
-    ArrowButtons* qArrows = nullptr;
-    QCheckBox* bypassBox = nullptr;
-    QComboBox* typeList = nullptr;
-    QPushButton* resetButton = nullptr;
+    // What the row shows: the chosen channel and band, EQ Bypass and the
+    // entry of the type list (an EqFilterType).
+    int channel() const;
+    int band() const;
+    bool bypassed() const;
+    int typeShown() const;
 
 private:
     void build();
@@ -53,8 +50,15 @@ private:
     void resetEq();
     // Gain and Q boxes by type; bands without a gain sit on the 0 dB line.
     void applyTypeRule();
-    int channel() const;
-    int band() const;
 
     EditorContext& context;
+    QComboBox* channelList = nullptr;
+    QComboBox* bandList = nullptr;
+    EditorBox* gainBox = nullptr;
+    EditorBox* frequencyBox = nullptr;
+    EditorBox* qBox = nullptr;
+    ArrowButtons* qArrows = nullptr;
+    QCheckBox* bypassBox = nullptr;
+    QComboBox* typeList = nullptr;
+    QPushButton* resetButton = nullptr;
 };

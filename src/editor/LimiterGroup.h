@@ -30,14 +30,12 @@ public:
     // sending nothing.
     void showParameters();
 
+private:
     struct Control {
         QSlider* slider = nullptr;
         EditorBox* box = nullptr;
     };
-    QComboBox* channelList = nullptr;
-    std::array<Control, 3> controls;
 
-private:
     void build();
     void channelChosen(int index);
     // Moves the sliders to the chosen channel's values.
@@ -48,4 +46,6 @@ private:
     QByteArray frame(Kind kind, int value, bool fromBox) const;
 
     EditorContext& context;
+    QComboBox* channelList = nullptr;
+    std::array<Control, 3> controls;
 };

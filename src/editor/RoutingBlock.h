@@ -30,6 +30,7 @@ public:
     void showGainBoxes();
     void disableUpperChannels();
 
+private:
     struct Column {
         QSlider* gainSlider = nullptr;
         QLineEdit* gainBox = nullptr;
@@ -37,10 +38,7 @@ public:
         QComboBox* inputList = nullptr;
         QComboBox* outputList = nullptr;
     };
-    std::array<QComboBox*, 2> pairLists{};
-    std::array<Column, 4> columns;
 
-private:
     void build();
     void pairChosen(int pair, int index);
     void gainMoved(int channel);
@@ -51,4 +49,6 @@ private:
     void showRouting(int channel);
 
     EditorContext& context;
+    std::array<QComboBox*, 2> pairLists{};
+    std::array<Column, 4> columns;
 };
