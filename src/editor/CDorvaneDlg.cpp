@@ -262,8 +262,10 @@ PresetActions::EditorHooks CDorvaneDlg::presetHooks()
     };
     hooks.setLoading = [this](bool loading) {
         shared->presetLoading = loading;
+        // While a preset file is sent, mouse moves leave the markers alone
+        // until the next press.
         if (loading)
-            ignoreGraphMovesUntilPress();
+            markerEditing.ignoreMovesUntilPress();
     };
     return hooks;
 }

@@ -67,9 +67,6 @@ public:
     EditorSession& session() { return *editor; }
     SerialLink& link() { return *serial; }
     MarkerState& markers() { return markerState; }
-    // After a preset file has been sent: mouse moves leave the markers alone
-    // until the next press.
-    void ignoreGraphMovesUntilPress() { markerEditing.ignoreMovesUntilPress(); }
     // What the two graphs show now.
     EqGraphScene eqScene() const;
     CrossoverGraphScene crossoverScene() const;

@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QTemporaryDir>
 
 #include <cmath>
 #include <functional>
@@ -20,6 +21,11 @@ namespace {
 struct GraphMouseTest : EditorBusFixture {
     std::unique_ptr<CDorvaneDlg> editor;
 
+    ~GraphMouseTest() override
+    {
+        editor.reset();
+        UserDialogs::setFileChooser({});
+    }
     SimAmplifier& amplifier()
     {
         SimAmplifier& amp = bus.addAmplifier(address);
@@ -304,8 +310,14 @@ TEST_F(GraphMouseTest, AfterAPresetLoadMovesDoNothingUntilTheNextPress)
 {
     amplifier();
     open();
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("hall.save"));
+    UserDialogs::setFileChooser([&file](const UserDialogs::FileRequest&) { return file; });
+    menuItem(*editor, QStringLiteral("Save as"))->trigger();
+    // The press arms band 5; then the file is sent and read back.
     press(bandCentre(5));
-    editor->ignoreGraphMovesUntilPress();
+    menuItem(*editor, QStringLiteral("Synchronized to this Device"))->trigger();
+    takeHeard();
     const MarkerBox before = markers().band(0, 5).box;
     moveTo(bandCentre(5) + QPoint(10, 10));
     EXPECT_EQ(markers().band(0, 5).box, before);
