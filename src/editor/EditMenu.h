@@ -27,14 +27,6 @@ public:
     // `show` puts the model into every control and both graphs.
     EditMenu(QMenuBar* bar, EditorSession& session, QWidget* window, std::function<void()> show);
 
-    QMenu* menu() const { return edit; }
-    QAction* undoAction() const { return undoItem; }
-    QAction* redoAction() const { return redoItem; }
-    QAction* compareAction() const { return compareItem; }
-    // "A" or "B" while the compare is in use.
-    QLabel* memoryIndicator() const { return indicator; }
-    const EditHistory& history() const { return steps; }
-
     // A frame the user caused went out: the model may have changed.
     void userChanged();
     // The mouse went down or up over the window.
@@ -93,5 +85,5 @@ private:
     QAction* copyAToBItem = nullptr;
     QAction* copyBToAItem = nullptr;
     QAction* copyChannelItem = nullptr;
-    QLabel* indicator = nullptr;
+    QLabel* indicator = nullptr; // "A" or "B" while the compare is in use
 };
