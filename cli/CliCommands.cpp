@@ -15,8 +15,8 @@
 #include "editor/EditorSession.h"
 #include "eventlog/EventLog.h"
 #include "presets/PresetFile.h"
+#include "show/ShowBus.h"
 #include "show/ShowFile.h"
-#include "sim/SimAmplifier.h"
 #include "presets/PresetSlots.h"
 #include "protocol/AmpParameters.h"
 #include "protocol/FullStateReply.h"
@@ -60,11 +60,7 @@ QList<QByteArray> splitFrames(const QByteArray& bytes)
     return frames;
 }
 
-int fullStateWaitMs(int baudRate)
-{
-    const qint64 lineMs = static_cast<qint64>(fullStateBytes) * 10 * 1000 / std::max(baudRate, 1);
-    return static_cast<int>(std::clamp<qint64>(lineMs + 500, 900, 600000));
-}
+int fullStateWaitMs(int baudRate) { return ShowBus::fullStateWaitMs(baudRate); }
 
 bool setNeedsGainTop(const SetRequest& request)
 {
@@ -648,13 +644,7 @@ std::optional<FullStateReply> Session::readFullState()
 
 std::optional<QByteArray> Session::readReply(int address)
 {
-    // The editor's read on this link: the request, one wait, one read. The
-    // wait follows the line time, as any baud rate may be given here.
-    EditorSession editor(link, {address, {}, link.portNumber(), QString::number(baudRate())});
-    const std::optional<FullStateReply> reply = editor.readFullState(fullStateWaitMs(baudRate()));
-    if (!reply || !reply->startsWithHeader || !reply->hasAnySection())
-        return std::nullopt;
-    return editor.lastReply();
+    return ShowBus::receiveReply(link, address, baudRate());
 }
 
 int Session::ports()
@@ -873,10 +863,8 @@ int Session::showNew()
     show.baud = inv.baudRate.value_or(19200);
     const int gainTop = inv.gainTop.value_or(41);
     for (int address : inv.addresses) {
-        // The factory state, as an amplifier of this model answers it.
-        const SimAmplifier model(static_cast<std::uint8_t>(address), inv.showChannels, gainTop);
         show.devices.append({QString::number(address), QString()});
-        show.put(ShowFile::fromReply(address, model.fullStateReply(), {}));
+        show.put(ShowBus::defaultAmplifier(address, inv.showChannels, gainTop));
     }
     if (const QString error = ShowFile::write(inv.showPath, show); !error.isEmpty()) {
         env.err << "Cannot save " << inv.showPath << ": " << error << Qt::endl;
@@ -923,20 +911,10 @@ int Session::showReceive()
         return exitNoAnswer;
     }
     show.baud = baudRate();
-    QList<int> silent;
-    for (qsizetype i = 0; i < addresses.size(); ++i) {
-        const int address = addresses[i];
-        env.err << "reading amplifier " << address << " (" << (i + 1) << " of " << addresses.size() << ")" << Qt::endl;
-        const std::optional<QByteArray> reply = readReply(address);
-        if (!reply) {
-            silent.append(address);
-            continue;
-        }
-        show.put(ShowFile::fromReply(address, *reply, QDateTime::currentDateTimeUtc()));
-        if (std::none_of(show.devices.begin(), show.devices.end(),
-                         [&](const ShowFile::Device& d) { return ValueMapping::leadingInteger(d.address) == address; }))
-            show.devices.append({QString::number(address), QString()});
-    }
+    const QList<int> silent = ShowBus::receive(link, show, addresses, baudRate(), [&](int index, int address) {
+        env.err << "reading amplifier " << address << " (" << (index + 1) << " of " << addresses.size() << ")"
+                << Qt::endl;
+    });
     if (const QString error = ShowFile::write(inv.showPath, show); !error.isEmpty()) {
         env.err << "Cannot save " << inv.showPath << ": " << error << Qt::endl;
         return exitFileError;
@@ -973,28 +951,25 @@ int Session::showDiff()
             silent = true;
             continue;
         }
-        const std::optional<QByteArray> reply = readReply(address);
-        if (!reply) {
+        const std::optional<QList<ShowFile::Difference>> found = ShowBus::compare(link, *wanted, baudRate());
+        if (!found) {
             env.err << "amplifier " << address << " did not answer" << Qt::endl;
             silent = true;
             continue;
         }
-        const AmpParameters live = ShowFile::fromReply(address, *reply, {}).parameters;
-        for (const ParameterPath& path : ParameterTable::differences(live, wanted->parameters)) {
+        for (const ShowFile::Difference& d : *found) {
             differs = true;
             const auto shown = [](const std::optional<double>& v) {
                 return v ? QJsonValue(*v) : QJsonValue(QJsonValue::Null);
             };
-            const QJsonValue amplifierValue = shown(ParameterTable::value(live, path));
-            const QJsonValue fileValue = shown(ParameterTable::value(wanted->parameters, path));
             if (inv.json) {
                 differences.append(QJsonObject{{"address", address},
-                                               {"path", ParameterTable::pathText(path)},
-                                               {"amplifier", amplifierValue},
-                                               {"file", fileValue}});
+                                               {"path", ParameterTable::pathText(d.path)},
+                                               {"amplifier", shown(d.amplifier)},
+                                               {"file", shown(d.show)}});
             } else {
-                env.out << "amplifier " << address << ": " << ParameterTable::pathText(path) << ": "
-                        << jsonText(amplifierValue) << " (show " << jsonText(fileValue) << ")" << Qt::endl;
+                env.out << "amplifier " << address << ": " << ParameterTable::pathText(d.path) << ": "
+                        << jsonText(shown(d.amplifier)) << " (show " << jsonText(shown(d.show)) << ")" << Qt::endl;
             }
         }
     }
@@ -1030,47 +1005,31 @@ int Session::showSend()
             silent = true;
             continue;
         }
-        const std::optional<QByteArray> reply = readReply(address);
-        if (!reply) {
+        const ShowBus::SendOutcome outcome = ShowBus::send(link, *wanted, baudRate(), inv.full);
+        if (!outcome.answered) {
             env.err << "amplifier " << address << " did not answer; nothing was sent to it" << Qt::endl;
             silent = true;
             continue;
         }
-        const AmpParameters live = ShowFile::fromReply(address, *reply, {}).parameters;
-        qsizetype sent = 0;
-        if (inv.full) {
-            PresetFile::replay(link, wanted->reply, static_cast<DeviceAddress>(address), PresetFile::Target::ThisAmplifier);
-            waitClock().waitMs(PresetFile::replayWaitMs);
-            sent = 1;
-        } else {
-            for (const QByteArray& frame :
-                 ParameterTable::framesToReach(live, wanted->parameters, static_cast<DeviceAddress>(address))) {
-                send(frame);
-                drain(frame.size());
-                ++sent;
-            }
-        }
-        const std::optional<QByteArray> after = readReply(address);
-        const QList<ParameterPath> left = after
-            ? ParameterTable::differences(ShowFile::fromReply(address, *after, {}).parameters, wanted->parameters)
-            : QList<ParameterPath>{};
-        differs = differs || !left.isEmpty() || !after;
+        const int sent = outcome.framesSent;
+        differs = differs || !outcome.inSync();
         QJsonArray differing;
-        for (const ParameterPath& path : left)
-            differing.append(ParameterTable::pathText(path));
+        for (const ShowFile::Difference& d : outcome.left)
+            differing.append(ParameterTable::pathText(d.path));
         if (inv.json) {
             results.append(QJsonObject{{"address", address},
-                                       {"sent", static_cast<int>(sent)},
-                                       {"inSync", after.has_value() && left.isEmpty()},
+                                       {"sent", sent},
+                                       {"inSync", outcome.inSync()},
                                        {"differing", differing}});
-        } else if (!after) {
+        } else if (!outcome.answeredAfter) {
             env.out << "amplifier " << address << ": sent " << sent << " frames; it did not answer the read-back"
                     << Qt::endl;
-        } else if (left.isEmpty()) {
+        } else if (outcome.left.isEmpty()) {
             env.out << "amplifier " << address << ": in sync (" << sent << " frames)" << Qt::endl;
         } else {
             env.out << "amplifier " << address << ": still differs: "
-                    << differing.toVariantList().value(0).toString() << (left.size() > 1 ? " …" : "") << Qt::endl;
+                    << differing.toVariantList().value(0).toString() << (outcome.left.size() > 1 ? " …" : "")
+                    << Qt::endl;
         }
     }
     if (inv.json)

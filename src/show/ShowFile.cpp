@@ -247,6 +247,25 @@ void Show::put(Amplifier amp)
     amplifiers.append(std::move(amp));
 }
 
+QList<Difference> differences(const AmpParameters& amplifier, const AmpParameters& show)
+{
+    QList<Difference> found;
+    for (const ParameterPath& path : ParameterTable::differences(amplifier, show))
+        found.append({path, ParameterTable::value(amplifier, path), ParameterTable::value(show, path)});
+    return found;
+}
+
+QString valueText(const ParameterPath& path, const std::optional<double>& value)
+{
+    if (!value)
+        return QStringLiteral("-");
+    const Parameter& p = ParameterTable::of(path.key);
+    // Hundredths are what the wire carries of a band's gain and Q.
+    const QString number = QString::number(std::round(*value * 100) / 100);
+    const QString name = listNames(p).isEmpty() ? QString() : nameOf(p, *value);
+    return name.isEmpty() ? number : number + QLatin1Char(' ') + name.trimmed();
+}
+
 Amplifier fromReply(int address, const QByteArray& reply, const QDateTime& receivedAt)
 {
     Amplifier amp;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "protocol/AmpParameters.h"
+#include "protocol/ParameterTable.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -44,6 +45,19 @@ struct Show {
     // Puts an amplifier in, replacing the one of its address.
     void put(Amplifier amplifier);
 };
+
+// A value an amplifier and a show do not agree on.
+struct Difference {
+    ParameterPath path;
+    std::optional<double> amplifier;
+    std::optional<double> show;
+};
+// What differs between the amplifier's state and the show's, in the order of
+// the parameter table.
+QList<Difference> differences(const AmpParameters& amplifier, const AmpParameters& show);
+// A value for people: a list's entry with its name ("3 Low Shelf"), a
+// number with the parameter's decimals, "-" where it is not known.
+QString valueText(const ParameterPath& path, const std::optional<double>& value);
 
 // An amplifier as its full-state reply tells it.
 Amplifier fromReply(int address, const QByteArray& reply, const QDateTime& receivedAt);
