@@ -2,6 +2,8 @@
 
 #include "serial/CMscomm1.h"
 
+#include <utility>
+
 namespace {
 
 SerialLinkMaker& installedMaker()
@@ -22,4 +24,14 @@ std::unique_ptr<SerialLink> makeSerialLink(QObject* parent)
 void setSerialLinkMaker(SerialLinkMaker maker)
 {
     installedMaker() = std::move(maker);
+}
+
+ScopedSerialLinkMaker::ScopedSerialLinkMaker(SerialLinkMaker maker)
+    : previous(std::exchange(installedMaker(), std::move(maker)))
+{
+}
+
+ScopedSerialLinkMaker::~ScopedSerialLinkMaker()
+{
+    installedMaker() = std::move(previous);
 }
