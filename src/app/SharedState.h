@@ -13,6 +13,8 @@ struct EditorTarget {
     QString name;
     int portNumber = 0;
     QString baudText;
+    // An amplifier of the open show, simulated in this process: no hardware.
+    bool offline = false;
 };
 
 // Values one window leaves for another; they live as long as the process.

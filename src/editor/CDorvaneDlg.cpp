@@ -65,6 +65,7 @@ CDorvaneDlg::CDorvaneDlg(const EditorTarget& target, QWidget* parent)
     , serial(makeSerialLink(this))
     , editor(std::make_unique<EditorSession>(*serial, target))
     , amplifierName(target.name)
+    , offline(target.offline)
 {
     // The home page's port stays closed while the editor owns the line.
     sharedState().reopenHomePort = false;
@@ -92,12 +93,7 @@ CDorvaneDlg::CDorvaneDlg(const EditorTarget& target, QWidget* parent)
     for (QWidget* control : canvas->findChildren<QWidget*>())
         control->installEventFilter(this);
 
-    editor->setAnnouncer([this](const QString& text, bool isError) {
-        if (isError)
-            UserDialogs::showError(this, text, UserDialogs::ErrorKind::Serial);
-        else
-            UserDialogs::showMessage(this, text);
-    });
+    editor->setAnnouncer(windowAnnouncer());
     connect(editor.get(), &EditorSession::statusTextChanged, status, &QLineEdit::setText);
     connect(editor.get(), &EditorSession::linkStateChanged, icon, &LinkIcon::setConnected);
     connect(editor.get(), &EditorSession::linkStateChanged, this, [this](bool connected) {
@@ -118,7 +114,7 @@ CDorvaneDlg::CDorvaneDlg(const EditorTarget& target, QWidget* parent)
     connect(watcher, &DeviceWatcher::deviceRemoved, this, &CDorvaneDlg::onDeviceRemoved);
     // The painted caption shows the device line, composed at every paint.
     frame = new SkinnedFrame(this, SkinFrame::Kind::Editor);
-    frame->setTitleSource(&EditorTitle::sharedDeviceLine);
+    frame->setTitleSource(offline ? &EditorTitle::sharedOfflineDeviceLine : &EditorTitle::sharedDeviceLine);
     // On a screen too small for it the controls scroll inside the window.
     ScreenFit::keepOnScreen(this, canvas);
 }
@@ -131,6 +127,16 @@ CDorvaneDlg::~CDorvaneDlg()
     routing.reset();
     channels.reset();
     limiter.reset();
+}
+
+EditorSession::Announcer CDorvaneDlg::windowAnnouncer()
+{
+    return [this](const QString& text, bool isError) {
+        if (isError)
+            UserDialogs::showError(this, text, UserDialogs::ErrorKind::Serial);
+        else
+            UserDialogs::showMessage(this, text);
+    };
 }
 
 void CDorvaneDlg::setHomeCloser(std::function<void()> closer) { homeCloser() = std::move(closer); }
@@ -310,6 +316,10 @@ bool CDorvaneDlg::runMenuAction(const std::function<void()>& action)
 
 QList<int> CDorvaneDlg::portNumbers() const
 {
+    // Offline the one port is the simulated amplifier's; the system's ports
+    // are left alone.
+    if (offline)
+        return {editor->target().portNumber};
     QList<SSerInfo> ports;
     ListSerialPorts(ports);
     QList<int> numbers;
@@ -333,13 +343,25 @@ void CDorvaneDlg::startUp()
     if (started)
         return;
     started = true;
-    watcher->start();
+    // Offline no serial device concerns the editor: pulling an adapter
+    // must not close it.
+    if (!offline)
+        watcher->start();
     connectAndRead();
 }
 
 void CDorvaneDlg::connectAndRead()
 {
-    editor->connectEditor(portNumbers());
+    if (offline) {
+        // The simulated amplifier always answers, and has no live readings
+        // worth showing: no word of the connection, no polls.
+        editor->setAnnouncer({});
+        editor->connectEditor(portNumbers());
+        editor->setAnnouncer(windowAnnouncer());
+        editor->stopMonitor();
+    } else {
+        editor->connectEditor(portNumbers());
+    }
     const std::optional<FullStateReply> reply = editor->readFullState();
     showFullState(reply);
     if (reply && reply->startsWithHeader && reply->hasAnySection())

@@ -56,6 +56,9 @@ public:
     // then this closes the home page, which ends the program.
     static void setHomeCloser(std::function<void()> closer);
 
+    // Working on an amplifier of the open show, simulated in this process.
+    bool isOffline() const { return offline; }
+
     // Opening: connection check and first full-state read. Runs by itself
     // once the window is first shown (outside the constructor, so that a
     // serial error reaches the top-level handler with the window open).
@@ -89,6 +92,8 @@ private:
     void buildBottomPanel();
     void placeGraphs();
     void connectAndRead();
+    // Shows what the session announces: errors as serial errors.
+    EditorSession::Announcer windowAnnouncer();
     // The full-state decode's part in the controls.
     void showFullState(const std::optional<FullStateReply>& reply);
     // Every control and both graphs from the model (after an undo, say).
@@ -142,6 +147,7 @@ private:
     EditMenu* editMenu = nullptr;
     DeviceWatcher* watcher = nullptr;
     SkinnedFrame* frame = nullptr;
+    bool offline = false; // on an amplifier of the show, simulated in this process
     bool started = false;
     bool closing = false;
 };

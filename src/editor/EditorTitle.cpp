@@ -29,4 +29,11 @@ QString sharedDeviceLine()
     return deviceLine(uiLanguage(), s.selectedAddress, s.selectedName, s.presetNumber, s.presetName);
 }
 
+QString offlineDeviceLine(int language, const QString& deviceLine)
+{
+    return deviceLine + QStringLiteral("    ") + (language == chineseUi ? QStringLiteral("离线") : QStringLiteral("Offline"));
+}
+
+QString sharedOfflineDeviceLine() { return offlineDeviceLine(uiLanguage(), sharedDeviceLine()); }
+
 } // namespace EditorTitle

@@ -10,5 +10,8 @@ namespace EditorTitle {
 QString deviceLine(int language, int address, const QString& name, int slot, const QString& presetName);
 // The same from SharedState in the interface language.
 QString sharedDeviceLine();
+// The line of an editor working offline, which says so at its end.
+QString offlineDeviceLine(int language, const QString& deviceLine);
+QString sharedOfflineDeviceLine();
 
 } // namespace EditorTitle
