@@ -930,6 +930,77 @@
     </message>
 </context>
 <context>
+    <name>ShowCompareWindow</name>
+    <message>
+        <source>Send show: %1</source>
+        <translation>发送演出：%1</translation>
+    </message>
+    <message>
+        <source>Compare with show: %1</source>
+        <translation>与演出比较：%1</translation>
+    </message>
+    <message>
+        <source>Differences</source>
+        <translation>差异</translation>
+    </message>
+    <message>
+        <source>Address</source>
+        <translation>地址</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>名称</translation>
+    </message>
+    <message>
+        <source>Parameter</source>
+        <translation>参数</translation>
+    </message>
+    <message>
+        <source>Amplifier</source>
+        <translation>功放</translation>
+    </message>
+    <message>
+        <source>Show</source>
+        <translation>演出</translation>
+    </message>
+    <message>
+        <source>Send progress</source>
+        <translation>发送进度</translation>
+    </message>
+    <message>
+        <source>Send checked</source>
+        <translation>发送所选</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>关闭</translation>
+    </message>
+    <message>
+        <source>did not answer</source>
+        <translation>没有应答</translation>
+    </message>
+    <message>
+        <source>in sync</source>
+        <translation>已同步</translation>
+    </message>
+    <message>
+        <source>1 difference</source>
+        <translation>1 处不同</translation>
+    </message>
+    <message>
+        <source>%1 differences</source>
+        <translation>%1 处不同</translation>
+    </message>
+    <message>
+        <source>Every amplifier agrees with the show.</source>
+        <translation>所有功放都与演出一致。</translation>
+    </message>
+    <message>
+        <source>%1 of %2 amplifiers differ from the show; %3 did not answer.</source>
+        <translation>%2 台功放中有 %1 台与演出不同；%3 台没有应答。</translation>
+    </message>
+</context>
+<context>
     <name>SkinnedFrame</name>
     <message>
         <source>Restore</source>
@@ -1012,6 +1083,82 @@
     <message>
         <source>Event log</source>
         <translation>事件日志</translation>
+    </message>
+    <message>
+        <source>Show</source>
+        <translation>演出</translation>
+    </message>
+    <message>
+        <source>Open show…</source>
+        <translation>打开演出…</translation>
+    </message>
+    <message>
+        <source>Save show…</source>
+        <translation>保存演出…</translation>
+    </message>
+    <message>
+        <source>Compare with show…</source>
+        <translation>与演出比较…</translation>
+    </message>
+    <message>
+        <source>Send show…</source>
+        <translation>发送演出…</translation>
+    </message>
+    <message>
+        <source>Work offline</source>
+        <translation>离线工作</translation>
+    </message>
+    <message>
+        <source>Show files (*.vx4show)</source>
+        <translation>演出文件 (*.vx4show)</translation>
+    </message>
+    <message>
+        <source>Open show</source>
+        <translation>打开演出</translation>
+    </message>
+    <message>
+        <source>Save show</source>
+        <translation>保存演出</translation>
+    </message>
+    <message>
+        <source>The show cannot be opened: %1</source>
+        <translation>无法打开演出：%1</translation>
+    </message>
+    <message>
+        <source>The show cannot be saved to %1: %2</source>
+        <translation>无法将演出保存到 %1：%2</translation>
+    </message>
+    <message>
+        <source>The device list is empty: search the bus first.</source>
+        <translation>设备列表为空：请先搜索总线。</translation>
+    </message>
+    <message>
+        <source>These amplifiers did not answer: %1. Their entries in the show are left as they were.</source>
+        <translation>以下功放没有应答：%1。演出中它们的条目保持不变。</translation>
+    </message>
+    <message>
+        <source>Offline there is no amplifier to compare with: leave offline work first.</source>
+        <translation>离线时没有可比较的功放：请先退出离线工作。</translation>
+    </message>
+    <message>
+        <source>new show</source>
+        <translation>新演出</translation>
+    </message>
+    <message>
+        <source>Amplifier %1: did not answer; nothing was sent to it</source>
+        <translation>功放 %1：没有应答，未向其发送任何内容</translation>
+    </message>
+    <message>
+        <source>Amplifier %1: frames sent: %2; it did not answer the read-back</source>
+        <translation>功放 %1：已发送 %2 帧；回读时没有应答</translation>
+    </message>
+    <message>
+        <source>Amplifier %1: in sync; frames sent: %2</source>
+        <translation>功放 %1：已同步；已发送 %2 帧</translation>
+    </message>
+    <message>
+        <source>Amplifier %1: still differs: %2</source>
+        <translation>功放 %1：仍有不同：%2</translation>
     </message>
 </context>
 </TS>

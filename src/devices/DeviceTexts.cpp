@@ -31,6 +31,7 @@ QString heading(int column)
 }
 
 QString connected() { return pick("连接", "The connection"); }
+QString offline() { return pick("离线", "Offline"); }
 QString notConnected() { return status({AmpStatusKind::NotConnected}); }
 QString status(const AmpStatus& status) { return statusWord(status, uiLanguage()); }
 QString addressInputError() { return pick("输入错误，请输入1-254", "Input error, please enter 1-254"); }

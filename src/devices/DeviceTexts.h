@@ -10,6 +10,7 @@ namespace DeviceTexts {
 QString heading(int column);
 QString connected();            // the last status query was answered
 QString notConnected();
+QString offline();               // a device of the show, worked on without hardware
 // The Equipment state of a status.
 QString status(const AmpStatus& status);
 QString addressInputError();

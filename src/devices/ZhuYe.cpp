@@ -2,6 +2,7 @@
 
 #include "app/UiLanguage.h"
 #include "clock/WaitClock.h"
+#include "devices/BusyScope.h"
 #include "devices/DeviceListFile.h"
 #include "devices/DeviceTexts.h"
 #include "devices/EventLogWindow.h"
@@ -53,19 +54,6 @@ constexpr int progressMaximum = 255;
 // languages.
 const QString editorMenuText = QStringLiteral("DSP配置");
 
-// Holds the window busy for the time of an exchange: painting goes on, user
-// input is held back by the waits, and closing is deferred.
-class BusyScope {
-public:
-    explicit BusyScope(int& counter) : counter(counter) { ++counter; }
-    ~BusyScope() { --counter; }
-    BusyScope(const BusyScope&) = delete;
-    BusyScope& operator=(const BusyScope&) = delete;
-
-private:
-    int& counter;
-};
-
 } // namespace
 
 ZhuYe::ZhuYe(QWidget* parent)
@@ -100,6 +88,10 @@ ZhuYe::ZhuYe(QWidget* parent)
     });
     auto* logKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_L), this);
     connect(logKey, &QShortcut::activated, this, &ZhuYe::showEventLog);
+    auto* openKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_O), this);
+    connect(openKey, &QShortcut::activated, this, &ZhuYe::openShow);
+    auto* saveKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), this);
+    connect(saveKey, &QShortcut::activated, this, &ZhuYe::saveShow);
 }
 
 ZhuYe::~ZhuYe() = default;
@@ -256,7 +248,7 @@ void ZhuYe::onDeviceArrived()
     // An adapter plugged in (again) while the home page has no port: the
     // ports are tried as at start-up, so the table comes back to life. Not
     // while the editor holds the line, and never away from an open port.
-    if (editing || busy > 0 || serial->isOpen())
+    if (editing || busy > 0 || offline || serial->isOpen())
         return;
     BusyScope scope(busy);
     UserDialogs::runAction(this, [this] { tryPorts(portNumbersToTry()); });
@@ -290,6 +282,9 @@ void ZhuYe::loadDeviceList()
 
 void ZhuYe::saveDeviceList()
 {
+    // Offline the table shows the show's devices, not the device list.
+    if (offline)
+        return;
     const QString error = keepUnreadableList ? DeviceListFile::notWrittenOverText(listPath)
                                              : DeviceListFile::save(listPath, model);
     if (error.isEmpty()) {
@@ -348,6 +343,8 @@ void ZhuYe::refreshDevices()
 
 void ZhuYe::pollDevices(bool byTimer)
 {
+    if (offline)
+        return;
     BusyScope scope(busy);
     bool polled = false;
     QString error;
@@ -370,6 +367,8 @@ void ZhuYe::pollDevices(bool byTimer)
 
 void ZhuYe::onPollTick()
 {
+    if (offline)
+        return;
     // The next poll comes ten seconds after this one has ended, also when
     // this one ended in a serial error.
     struct Restart {
@@ -381,6 +380,9 @@ void ZhuYe::onPollTick()
 
 void ZhuYe::deleteCurrentRow()
 {
+    // The show's devices are not the device list.
+    if (offline)
+        return;
     if (editBox->isVisible())
         commitCellEdit();
     if (model.isValidRow(clickedRow))
@@ -407,6 +409,9 @@ void ZhuYe::clickCell(int row, int column)
     oldAddress = model.addressValue(clickedRow) & 0xFF;
     if (clickedColumn != DeviceTable::AddressColumn && clickedColumn != DeviceTable::NameColumn)
         return;
+    // Offline no amplifier is there to take a new address.
+    if (offline && clickedColumn == DeviceTable::AddressColumn)
+        return;
     const QModelIndex index = model.index(clickedRow, clickedColumn);
     if (editBox->parent() != list->viewport())
         editBox->setParent(list->viewport());
@@ -432,6 +437,8 @@ void ZhuYe::commitCellEdit()
     const QString text = editBox->text();
     if (editColumn == DeviceTable::NameColumn) {
         model.setText(editRow, DeviceTable::NameColumn, text);
+        if (offline)
+            renameShowDevice(editRow, text);
     } else {
         AddressEditResult result;
         if (!UserDialogs::runAction(this, [&] { result = devices->commitAddressEdit(editRow, text, oldAddress); })) {
@@ -477,6 +484,10 @@ void ZhuYe::openEditor(int row)
         if (editBox->isVisible())
             return;
     }
+    if (offline) {
+        openOfflineEditor(row);
+        return;
+    }
     clickedRow = model.isValidRow(row) ? row : -1;
     EditorTarget target;
     if (!UserDialogs::runAction(this, [&] { target = devices->prepareEditor(clickedRow); }))
@@ -503,12 +514,15 @@ void ZhuYe::showContextMenu(const QPoint& position)
     QAction* log = menu.addAction(tr("Event log"));
     log->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
     log->setEnabled(eventLog() != nullptr);
+    addShowMenu(menu);
     const QPoint at = list->viewport()->mapToGlobal(position);
     QAction* chosen = menuExec ? menuExec(&menu, at) : menu.exec(at);
     if (chosen == configure)
         openEditor(menuRow);
     else if (chosen == log)
         showEventLog();
+    else if (chosen)
+        runShowItem(chosen);
 }
 
 EventLogWindow* ZhuYe::eventLogWindow() const

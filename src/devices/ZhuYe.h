@@ -5,6 +5,9 @@
 #include "devices/BusEvents.h"
 #include "devices/DeviceSession.h"
 #include "devices/DeviceTable.h"
+#include "devices/ShowCompareWindow.h"
+
+#include "show/ShowFile.h"
 
 #include <QDialog>
 #include <QPointer>
@@ -12,6 +15,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class CListCtrlCl;
 class ClockTimer;
@@ -76,6 +80,27 @@ public:
     void showEventLog();
     EventLogWindow* eventLogWindow() const;
 
+    // ---- Show files (ZhuYeShow.cpp) ----
+    // "Open show…" (Ctrl+O). With no port that answers, the page then works
+    // offline on the show.
+    void openShow();
+    // "Save show…" (Ctrl+S): receives every listed amplifier into a show
+    // file; offline it saves the open show instead.
+    void saveShow();
+    // "Compare with show…" and "Send show…": the differences of every
+    // amplifier of the open show (one is chosen first when none is open) in
+    // a window that sends the checked amplifiers theirs.
+    void compareWithShow();
+    void sendShow();
+    // "Work offline": the show's devices, each edited on an amplifier
+    // simulated in this process; leaving it tries the ports again.
+    void setOffline(bool on);
+    bool isOffline() const { return offline; }
+    const ShowFile::Show* currentShow() const { return openedShow ? &*openedShow : nullptr; }
+    QString showFilePath() const { return showPath; }
+    bool isShowChanged() const { return showChanged; }
+    ShowCompareWindow* compareWindow() const;
+
     // Runs a context menu at a place and returns the chosen action (test seam;
     // the default is QMenu::exec).
     using MenuRunner = std::function<QAction*(QMenu* menu, const QPoint& globalPosition)>;
@@ -109,6 +134,21 @@ private:
     void onDeviceRemoved(const QString& devicePath);
     // Records an event of a row's amplifier.
     void noteRow(int row, const QString& kind, const QString& text);
+    // Show files (ZhuYeShow.cpp).
+    void addShowMenu(QMenu& menu);
+    void runShowItem(QAction* item);
+    bool chooseAndReadShow();
+    // Whether a port answered; the one the editor handed back is reopened.
+    bool portReady();
+    QList<int> listedAddresses() const;
+    QString amplifierName(int address) const;
+    void showOfflineRows();
+    void renameShowDevice(int row, const QString& name);
+    void openOfflineEditor(int row);
+    void openCompareWindow(bool sending);
+    // Returns the summary: per amplifier in sync, what still differs, or silent.
+    QString sendAmplifiers(const QList<int>& addresses, const ShowCompareWindow::Progress& progressMade);
+    void updateTitle();
 
     DeviceTable model;
     std::unique_ptr<SerialLink> serial;
@@ -123,6 +163,11 @@ private:
     ClockTimer* pollTimer = nullptr;
     DeviceWatcher* watcher = nullptr;
     QPointer<EventLogWindow> logWindow;
+    QPointer<ShowCompareWindow> differencesWindow;
+    std::optional<ShowFile::Show> openedShow;
+    QString showPath; // empty for a show not saved yet
+    bool showChanged = false;
+    bool offline = false;
     BusEvents busEvents;
 
     EditorOpener editorOpener;

@@ -5,6 +5,7 @@
 #include "app/UiLanguage.h"
 #include "clock/VirtualClock.h"
 #include "devices/EventLogWindow.h"
+#include "devices/ShowCompareWindow.h"
 #include "devices/ZhuYe.h"
 #include "editor/CDorvaneDlg.h"
 #include "editor/XiuGai.h"
@@ -13,6 +14,7 @@
 #include "serial/SerialPorts.h"
 #include "sim/SimBus.h"
 #include "sim/SimLink.h"
+#include "widgets/CListCtrlCl.h"
 #include "widgets/UserDialogs.h"
 
 #include <QAbstractButton>
@@ -26,6 +28,7 @@
 #include <QSet>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QTreeWidget>
 #include <QXmlStreamReader>
 
 #include <gtest/gtest.h>
@@ -92,6 +95,12 @@ QStringList shownTexts(QWidget* window)
     for (auto* list : window->findChildren<QComboBox*>())
         for (int i = 0; i < list->count(); ++i)
             texts << list->itemText(i);
+    for (auto* tree : window->findChildren<QTreeWidget*>()) {
+        for (int column = 0; column < tree->columnCount(); ++column)
+            texts << tree->headerItem()->text(column);
+        for (int row = 0; row < tree->topLevelItemCount(); ++row)
+            texts << tree->topLevelItem(row)->text(2);
+    }
     for (auto* table : window->findChildren<QTableView*>()) {
         const QAbstractItemModel* model = table->model();
         for (int column = 0; model && column < model->columnCount(); ++column)
@@ -148,10 +157,11 @@ struct ChineseWindows : testing::Test {
     }
     // A shown text that is an English source text of the catalogue with a
     // different Chinese translation was not translated.
-    void expectChinese(QWidget* window, const char* name)
+    void expectChinese(QWidget* window, const char* name) { expectChinese(shownTexts(window), name); }
+    void expectChinese(const QStringList& texts, const char* name)
     {
         static const QRegularExpression word(QStringLiteral("[A-Za-z]{2,}"));
-        for (const QString& text : shownTexts(window)) {
+        for (const QString& text : texts) {
             const auto [first, last] = catalogue.equal_range(text);
             for (auto it = first; it != last; ++it)
                 EXPECT_EQ(it->second.translation, text) << name << ": \"" << text.toStdString() << "\" left in English";
@@ -170,9 +180,33 @@ TEST_F(ChineseWindows, EveryWindowShowsItsChineseTexts)
     home.show();
     clock->runDue();
     expectChinese(&home, "home page");
+    // The context menu with its Show menu, as it opens.
+    QStringList menuTexts;
+    home.setMenuRunner([&](QMenu* menu, const QPoint&) {
+        for (QAction* action : menu->actions()) {
+            menuTexts << action->text();
+            if (QMenu* sub = action->menu())
+                for (QAction* item : sub->actions())
+                    menuTexts << item->text();
+        }
+        return static_cast<QAction*>(nullptr);
+    });
+    Q_EMIT home.view()->customContextMenuRequested(QPoint(2, 2));
+    EXPECT_TRUE(menuTexts.contains(QStringLiteral("离线工作"))) << menuTexts.join(u'|').toStdString();
+    expectChinese(menuTexts, "home page menu");
+    home.setOffline(true);
+    expectChinese(&home, "home page offline");
+    EXPECT_TRUE(home.windowTitle().endsWith(QStringLiteral("离线"))) << home.windowTitle().toStdString();
+
+    ShowCompareWindow differences(QStringLiteral("1"), true);
+    differences.setAmplifiers({{1, QString(), true, {}}, {2, QString(), false, {}}, {3, QString(), true, {{}}}});
+    differences.setSender([](const QList<int>&, const ShowCompareWindow::Progress&) { return QString(); });
+    expectChinese(&differences, "show comparison");
 
     CDorvaneDlg editor(chosenTarget());
     expectChinese(&editor, "editor");
+    CDorvaneDlg offlineEditor(EditorTarget{3, QString(), 1, QStringLiteral("19200"), true});
+    EXPECT_TRUE(offlineEditor.windowTitle().endsWith(QStringLiteral("离线"))) << offlineEditor.windowTitle().toStdString();
 
     XiuGai confirm;
     expectChinese(&confirm, "factory reset");
