@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Regenerates the README's screenshots (docs/*.png) from the simulator, under
-# xvfb-run: the home page after a search, its event log and the editor of one
-# amplifier, in English and in Chinese. Needs xvfb, xdotool and imagemagick:
+# xvfb-run: the home page after a search, its event log, the comparison with a
+# show and the editor of one amplifier, in English and in Chinese. Needs xvfb,
+# xdotool and imagemagick:
 #   scripts/screenshots.sh [BUILD_DIR]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -32,6 +33,8 @@ sim_pid=$!
 for _ in $(seq 50); do [[ -s "$work/sim.out" ]] && break; sleep 0.1; done
 pty=$(head -n 1 "$work/sim.out")
 ctl="$build/cli/vx4ctl --port $pty --baud 19200"
+# A show of the bus as it is now; the changes below make the differences.
+$ctl show receive "$work/hall.vx4show" 1 2 7 >/dev/null 2>&1
 # Something to look at: a few EQ bands, a crossover, a fault on amplifier 7.
 $ctl set 2 eq A 3 80 6 >/dev/null
 $ctl set 2 eq A 8 1000 -4.5 >/dev/null
@@ -46,7 +49,7 @@ echo 'flags 7 0xFF 0xFF 0xF0' >"$work/console"
 cat >"$work/shoot.sh" <<'INNER'
 #!/usr/bin/env bash
 set -eu
-out=$1 lang=$2 editor=$3
+out=$1 lang=$2 editor=$3 show=$4
 LANG=$lang LC_ALL=$lang "$editor" &
 pid=$!
 wid=""
@@ -69,6 +72,28 @@ import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" "$out-event-log.png"
 xdotool key Escape
 sleep 1
 eval "$(xdotool getwindowgeometry --shell "$wid")"
+# Open the show (Ctrl+O, the file dialog), then Show -> Compare with show
+# from the table's context menu, and wait for the three reads.
+xdotool key --window "$wid" ctrl+o
+sleep 2
+xdotool type "$show"
+xdotool key Return
+sleep 1
+xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 5)) click 3
+sleep 1
+xdotool key Down Down Down Right Down Down Return
+sleep 5
+# The window that names the show and is not the home page.
+cwid=""
+for id in $(xdotool search --onlyvisible --name 'hall\.vx4show' 2>/dev/null); do
+    [[ "$id" != "$wid" ]] && cwid=$id
+done
+if [[ -n "$cwid" ]]; then
+    eval "$(xdotool getwindowgeometry --shell "$cwid" | sed 's/^/C/')"
+    import -window root -crop "${CWIDTH}x${CHEIGHT}+${CX}+${CY}" "$out-show-compare.png"
+    xdotool key Escape
+    sleep 1
+fi
 # Open the editor of the second row and confirm the connection message.
 xdotool mousemove $((X + WIDTH * 70 / 100)) $((Y + HEIGHT * 97 / 519)) click --repeat 2 --delay 80 1
 sleep 3
@@ -101,6 +126,6 @@ outdir=${SCREENSHOT_DIR:-docs}
 mkdir -p "$outdir"
 for lang in en:en_US.UTF-8 zh:zh_CN.UTF-8; do
     rm -f "$list" "$events"*
-    xvfb-run -a -s "-screen 0 $screen" "$work/shoot.sh" "$outdir/${lang%%:*}" "${lang#*:}" "$build/src/app/vx4-editor"
+    xvfb-run -a -s "-screen 0 $screen" "$work/shoot.sh" "$outdir/${lang%%:*}" "${lang#*:}" "$build/src/app/vx4-editor" "$work/hall.vx4show"
 done
 ls -l "$outdir"/*.png
