@@ -1020,6 +1020,21 @@
     </message>
 </context>
 <context>
+    <name>UserDialogs</name>
+    <message>
+        <source>Save</source>
+        <translation>保存</translation>
+    </message>
+    <message>
+        <source>Don&apos;t save</source>
+        <translation>不保存</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+</context>
+<context>
     <name>XiuGai</name>
     <message>
         <source>Restore the factory Settings?</source>
@@ -1159,6 +1174,10 @@
     <message>
         <source>Amplifier %1: still differs: %2</source>
         <translation>功放 %1：仍有不同：%2</translation>
+    </message>
+    <message>
+        <source>The show has changes that are not saved. Save them?</source>
+        <translation>演出有未保存的更改。是否保存？</translation>
     </message>
 </context>
 </TS>

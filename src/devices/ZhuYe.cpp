@@ -619,6 +619,7 @@ void ZhuYe::closeEvent(QCloseEvent* event)
         waitClock().callAfter(0, this, [this] { close(); });
         return;
     }
+    // QDialog's close goes through reject(), which asks about the show.
     QDialog::closeEvent(event);
 }
 
@@ -628,5 +629,7 @@ void ZhuYe::reject()
         waitClock().callAfter(0, this, [this] { reject(); });
         return;
     }
+    if (!settleShowChanges())
+        return;
     QDialog::reject();
 }

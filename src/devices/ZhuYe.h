@@ -138,6 +138,11 @@ private:
     void addShowMenu(QMenu& menu);
     void runShowItem(QAction* item);
     bool chooseAndReadShow();
+    // Writes the open show to its file (asks for one when it has none).
+    bool writeOpenShow();
+    // Unsaved changes of the show: saved, dropped or kept as the user
+    // answers. False when the user keeps them (the action is not taken).
+    bool settleShowChanges();
     // Whether a port answered; the one the editor handed back is reopened.
     bool portReady();
     QList<int> listedAddresses() const;

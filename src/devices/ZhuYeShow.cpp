@@ -119,7 +119,7 @@ bool ZhuYe::chooseAndReadShow()
 
 void ZhuYe::openShow()
 {
-    if (busy > 0 || !chooseAndReadShow())
+    if (busy > 0 || !settleShowChanges() || !chooseAndReadShow())
         return;
     // With no port that answers the show is worked on offline.
     if (offline || !portReady())
@@ -166,20 +166,7 @@ void ZhuYe::saveShow()
     if (busy > 0)
         return;
     if (offline) {
-        // Offline the show is the work: it is written as it stands.
-        QString path = showPath;
-        if (path.isEmpty())
-            path = UserDialogs::chooseFile(this, showFileRequest(UserDialogs::FileRequest::Save, tr("Save show"), {}));
-        if (path.isEmpty() || !openedShow)
-            return;
-        if (const QString error = ShowFile::write(path, *openedShow); !error.isEmpty()) {
-            UserDialogs::showError(this, tr("The show cannot be saved to %1: %2").arg(path, error),
-                                   UserDialogs::ErrorKind::File);
-            return;
-        }
-        showPath = path;
-        showChanged = false;
-        updateTitle();
+        writeOpenShow();
         return;
     }
     if (!portReady()) {
@@ -243,6 +230,42 @@ void ZhuYe::saveShow()
                                           "as they were.")
                                            .arg(numbers.join(QStringLiteral(", "))));
     }
+}
+
+bool ZhuYe::writeOpenShow()
+{
+    // Offline the show is the work: it is written as it stands.
+    if (!openedShow)
+        return false;
+    QString path = showPath;
+    if (path.isEmpty())
+        path = UserDialogs::chooseFile(this, showFileRequest(UserDialogs::FileRequest::Save, tr("Save show"), {}));
+    if (path.isEmpty())
+        return false;
+    if (const QString error = ShowFile::write(path, *openedShow); !error.isEmpty()) {
+        UserDialogs::showError(this, tr("The show cannot be saved to %1: %2").arg(path, error),
+                               UserDialogs::ErrorKind::File);
+        return false;
+    }
+    showPath = path;
+    showChanged = false;
+    updateTitle();
+    return true;
+}
+
+bool ZhuYe::settleShowChanges()
+{
+    if (!openedShow || !showChanged)
+        return true;
+    switch (UserDialogs::askToSave(this, tr("The show has changes that are not saved. Save them?"))) {
+    case UserDialogs::SaveAnswer::Save:
+        return writeOpenShow();
+    case UserDialogs::SaveAnswer::Discard:
+        return true;
+    case UserDialogs::SaveAnswer::Cancel:
+        break;
+    }
+    return false;
 }
 
 void ZhuYe::compareWithShow() { openCompareWindow(false); }
@@ -371,7 +394,10 @@ void ZhuYe::setOffline(bool on)
         updateTitle();
         return;
     }
-    // Back to the device list and the search for the port, as at start-up.
+    // Back to the device list and the search for the port, as at start-up;
+    // the show's unsaved changes are not dropped without asking.
+    if (!settleShowChanges())
+        return;
     offline = false;
     model.clear();
     clickedRow = -1;

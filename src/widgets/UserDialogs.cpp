@@ -1,7 +1,9 @@
 #include "widgets/UserDialogs.h"
 
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QWindow>
 
 #include <exception>
@@ -19,6 +21,12 @@ ErrorObserver& errorObserver()
 {
     static ErrorObserver observer;
     return observer;
+}
+
+SaveAnswerer& saveAnswerer()
+{
+    static SaveAnswerer answerer;
+    return answerer;
 }
 
 FileChooser& fileChooser()
@@ -127,6 +135,34 @@ QString chooseFile(QWidget* parent, const FileRequest& request)
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();
+}
+
+SaveAnswer askToSave(QWidget* parent, const QString& text)
+{
+    if (saveAnswerer())
+        return saveAnswerer()(text);
+    QMessageBox box(QMessageBox::Question, programTitle(), text,
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);
+    box.setTextFormat(Qt::PlainText);
+    // Qt's own catalogue is not always installed: the buttons carry ours.
+    box.button(QMessageBox::Save)->setText(QCoreApplication::translate("UserDialogs", "Save"));
+    box.button(QMessageBox::Discard)->setText(QCoreApplication::translate("UserDialogs", "Don't save"));
+    box.button(QMessageBox::Cancel)->setText(QCoreApplication::translate("UserDialogs", "Cancel"));
+    box.setDefaultButton(QMessageBox::Save);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+    case QMessageBox::Save:
+        return SaveAnswer::Save;
+    case QMessageBox::Discard:
+        return SaveAnswer::Discard;
+    default:
+        return SaveAnswer::Cancel;
+    }
+}
+
+void setSaveAnswerer(SaveAnswerer answerer)
+{
+    saveAnswerer() = std::move(answerer);
 }
 
 void setMessageSink(MessageSink sink)

@@ -40,6 +40,11 @@ void keepUntitled(QWidget* dialog);
 // then goes to *shown when given.
 bool runAction(QWidget* parent, const std::function<void()>& action, QString* shown = nullptr);
 
+// Asks whether unsaved work is to be saved before it would be dropped:
+// "Save", "Discard" or "Cancel" (Esc, closing the box).
+enum class SaveAnswer { Save, Discard, Cancel };
+SaveAnswer askToSave(QWidget* parent, const QString& text);
+
 struct FileRequest {
     enum Kind { Open, Save } kind = Open;
     QString caption;
@@ -53,8 +58,10 @@ QString chooseFile(QWidget* parent, const FileRequest& request);
 // Test seams: while set, they replace the real dialogs.
 using MessageSink = std::function<void(const QString& text)>;
 using FileChooser = std::function<QString(const FileRequest& request)>;
+using SaveAnswerer = std::function<SaveAnswer(const QString& text)>;
 void setMessageSink(MessageSink sink);
 void setFileChooser(FileChooser chooser);
+void setSaveAnswerer(SaveAnswerer answerer);
 
 // Records every message shown while it lives (for tests).
 class MessageRecorder {

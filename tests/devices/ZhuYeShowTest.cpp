@@ -41,6 +41,8 @@ struct HomeShowTest : EnglishFixture {
     int port = 0;
     QString chosen;                               // what the file dialog answers
     QList<UserDialogs::FileRequest> fileRequests; // what it was asked
+    UserDialogs::SaveAnswer saveAnswer = UserDialogs::SaveAnswer::Discard;
+    QStringList askedToSave;
     std::unique_ptr<ZhuYe> home;
 
     HomeShowTest()
@@ -56,10 +58,15 @@ struct HomeShowTest : EnglishFixture {
             fileRequests.append(request);
             return chosen;
         });
+        UserDialogs::setSaveAnswerer([this](const QString& text) {
+            askedToSave.append(text);
+            return saveAnswer;
+        });
     }
     ~HomeShowTest() override
     {
         home.reset();
+        UserDialogs::setSaveAnswerer({});
         UserDialogs::setFileChooser({});
         setSerialLinkMaker({});
         SerialPorts::setPresentPortsSource({});
@@ -375,11 +382,41 @@ TEST_F(HomeShowTest, WorkOfflineMakesAShowOfTheListAndLeavingSearchesThePortAgai
     ASSERT_TRUE(list.open(QIODevice::ReadOnly));
     EXPECT_EQ(list.readAll(), QByteArray("1 Hall A\r\n7 Stage\r\n"));
 
+    // The show made offline is not dropped without asking: Cancel stays
+    // offline, Save writes it and goes back to the bus.
+    saveAnswer = UserDialogs::SaveAnswer::Cancel;
     home->setOffline(false);
+    EXPECT_EQ(askedToSave, QStringList{QStringLiteral("The show has changes that are not saved. Save them?")});
+    EXPECT_TRUE(home->isOffline());
+    saveAnswer = UserDialogs::SaveAnswer::Save;
+    chosen = path("desk.vx4show");
+    home->setOffline(false);
+    EXPECT_FALSE(home->isOffline());
+    EXPECT_TRUE(ShowFile::read(chosen).show.has_value());
+    EXPECT_FALSE(home->isShowChanged());
     EXPECT_TRUE(home->link().isOpen());
     EXPECT_TRUE(home->isPolling());
     EXPECT_EQ(home->table().text(1, DeviceTable::NameColumn), QStringLiteral("Stage"));
     EXPECT_EQ(home->table().text(0, DeviceTable::ConnectionColumn), QStringLiteral("Not connected"));
+}
+
+TEST_F(HomeShowTest, ClosingWithUnsavedOfflineChangesAsksFirst)
+{
+    open("1 Hall A\r\n");
+    home->setOffline(true);
+    ASSERT_TRUE(home->isShowChanged());
+    saveAnswer = UserDialogs::SaveAnswer::Cancel;
+    home->close();
+    EXPECT_TRUE(home->isVisible()) << "Cancel keeps the page and its show";
+    EXPECT_EQ(askedToSave.size(), 1);
+    // Opening another show asks too; Cancel opens nothing.
+    home->openShow();
+    EXPECT_EQ(askedToSave.size(), 2);
+    EXPECT_TRUE(fileRequests.isEmpty());
+    saveAnswer = UserDialogs::SaveAnswer::Discard;
+    home->close();
+    EXPECT_FALSE(home->isVisible());
+    EXPECT_EQ(askedToSave.size(), 3);
 }
 
 } // namespace
