@@ -123,10 +123,10 @@ struct Parser {
                 name = name.left(eq);
                 inlineValue = true;
             }
-            static const QStringList flags{"json", "trace", "help", "version", "all", "full", "csv"};
+            static const QStringList flags{"json", "trace", "help", "version", "all", "full", "csv", "dry-run"};
             static const QStringList valued{"port",  "baud",  "gain-top", "count",   "interval", "list",
                                             "listen", "parts", "amps",     "channels", "watch",   "since",
-                                            "until",  "address", "kind"};
+                                            "until",  "address", "kind",   "format"};
             if (flags.contains(name)) {
                 if (inlineValue)
                     return fail(QStringLiteral("option --%1 takes no value").arg(name));
@@ -136,6 +136,7 @@ struct Parser {
                  : name == u"all"   ? inv.toAll
                  : name == u"full"  ? inv.full
                  : name == u"csv"   ? inv.csv
+                 : name == u"dry-run" ? inv.dryRun
                                     : inv.version) = true;
                 continue;
             }
@@ -238,6 +239,13 @@ struct Parser {
             if (!matches(value, "[A-Za-z0-9._]+"))
                 return fail(QStringLiteral("invalid --kind: %1").arg(value));
             inv.kind = value;
+            return true;
+        }
+        if (name == u"format") {
+            const QString format = value.toLower();
+            if (format != u"rew" && format != u"apo")
+                return fail(QStringLiteral("invalid --format: %1 (rew or apo)").arg(value));
+            inv.eqFormat = format;
             return true;
         }
         if (name == u"count") {
@@ -398,6 +406,28 @@ struct Parser {
             return fail(QStringLiteral("--amps belongs to show new"));
         if (!inv.listPath.isEmpty() && c == u"show" && action != u"receive")
             return fail(QStringLiteral("--list belongs to search, status and show receive"));
+        if (inv.dryRun && !(c == u"eq" && action == u"import"))
+            return fail(QStringLiteral("--dry-run belongs to eq import"));
+        if (!inv.eqFormat.isEmpty() && !(c == u"eq" && action == u"export"))
+            return fail(QStringLiteral("--format belongs to eq export"));
+        return true;
+    }
+
+    bool parseEq()
+    {
+        inv.action = positional.value(1);
+        if (inv.action != u"import" && inv.action != u"export")
+            return fail(QStringLiteral("eq needs import or export"));
+        if (!expectCount(5) || !parseAddress(positional.at(2), 1, inv.address))
+            return false;
+        inv.eqChannel = channelFromText(positional.at(3));
+        if (inv.eqChannel == 0)
+            return fail(QStringLiteral("invalid channel: %1 (A to D or 1 to 4)").arg(positional.at(3)));
+        inv.eqPath = positional.at(4);
+        if (inv.eqPath.isEmpty())
+            return fail(QStringLiteral("eq %1 needs a file name").arg(inv.action));
+        if (inv.eqFormat.isEmpty())
+            inv.eqFormat = QStringLiteral("rew");
         return true;
     }
 
@@ -477,6 +507,8 @@ struct Parser {
             return parseShow();
         if (c == u"log")
             return expectCount(1);
+        if (c == u"eq")
+            return parseEq();
         return fail(QStringLiteral("unknown command: %1").arg(c));
     }
 };
@@ -596,6 +628,13 @@ QString usageText()
         "  copy ADDR CH TO... [--parts eq,crossover,limiter,levels]\n"
         "                              copy a channel's settings onto other channels (all parts\n"
         "                              unless --parts says which), sending only what differs\n"
+        "  eq import ADDR CH FILE [--dry-run]\n"
+        "                              bring a filter file (REW filter settings or Equalizer APO\n"
+        "                              text) into a channel's 15 EQ bands, saying every value that\n"
+        "                              had to change and how far the curve is from the file's;\n"
+        "                              --dry-run shows the plan and sends nothing\n"
+        "  eq export ADDR CH FILE [--format rew|apo]\n"
+        "                              write a channel's EQ bands as filter text (rew by default)\n"
         "  monitor ADDR [--count N] [--interval MS]   show the live readings\n"
         "  status --watch SECONDS [ADDR...] [--list FILE] [--count N]\n"
         "                              poll every SECONDS until interrupted (Ctrl+C, SIGTERM) or N\n"
@@ -620,13 +659,14 @@ QString usageText()
         "FILE of search and status is the device list; by default the editor's save.txt, beside the\n"
         "editor program when that folder is writable, otherwise in ~/.local/share/vx4-editor.\n"
         "FILE of preset is a preset file as the editor saves it (*.save).\n"
+        "FILE of eq is filter text; a malformed line refuses the whole file and nothing is sent.\n"
         "The event log is events.sqlite beside that device list, shared with the editor.\n"
         "TIME is local time, 2026-12-09T21:13 or 2026-12-09T21:13:05 (a date alone: its midnight),\n"
         "or a span back from now: -2h, -30m, -45s, -7d; both ends belong to the span.\n"
         "Exit codes: 0 success, 1 no answer (search: nothing on the bus answered; status: no amplifier\n"
         "answered; preset save: the file is left as it was), 2 usage error (nothing is sent; slot\n"
-        "store: the name was refused), 3 serial error, 4 the device list, the preset file or the show\n"
-        "file cannot be read or saved (after a search the rows are shown all the same), 5 show diff\n"
+        "store: the name was refused), 3 serial error, 4 the device list, the preset, show or\n"
+        "filter file cannot be read or saved (after a search the rows are shown all the same), 5 show diff\n"
         "or show send: an amplifier differs from the show. log: 0 events shown, 1 none matches (or\n"
         "nothing was recorded yet), 2 usage error, 4 the event log cannot be read.\n")
         .arg(setParameterHelp());

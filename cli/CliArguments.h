@@ -17,7 +17,7 @@ enum ExitCode : int {
     exitUsage = 2,
     exitSerialError = 3,
     exitListFileError = 4, // the device list file cannot be read or written
-    exitFileError = exitListFileError, // a preset file cannot be read or written
+    exitFileError = exitListFileError, // a preset, show or filter file cannot be read or written
     exitDiffers = 5,   // show diff and send: an amplifier differs from the show
     exitLogError = exitListFileError,  // log: the event log cannot be read
     exitNothingFound = exitNoAnswer,   // log: no event matches
@@ -44,7 +44,7 @@ struct Invocation {
 
     bool csv = false;
 
-    QString command; // "ports", "detect", "search", "status", "address", "set", "read", "monitor", "preset", "slot", "copy", "show", "log"
+    QString command; // "ports", "detect", "search", "status", "address", "set", "read", "monitor", "preset", "slot", "copy", "show", "log", "eq"
     // preset: "save" or "load"; slot: "name", "store", "recall" or "clear".
     QString action;
     QString presetPath;   // preset: the preset file
@@ -81,6 +81,12 @@ struct Invocation {
     QString showPath;
     int showChannels = 4;
     bool full = false;
+    // eq: the channel (1..4), the filter file, whether the import only shows
+    // its plan, and the form written ("rew" or "apo").
+    int eqChannel = 0;
+    QString eqPath;
+    bool dryRun = false;
+    QString eqFormat;
     std::optional<int> count; // monitor: replies to wait for; status --watch: polls; forever when unset
     int intervalMs = 1000;
 

@@ -23,6 +23,8 @@
 #include "protocol/MonitorReply.h"
 #include "protocol/ParameterTable.h"
 #include "protocol/ValueMapping.h"
+#include "response/EqFileStore.h"
+#include "response/EqImport.h"
 #include "serial/ForwardingLink.h"
 #include "serial/LinkSettings.h"
 #include "serial/SerialError.h"
@@ -206,6 +208,10 @@ private:
     int set();
     int read();
     int copy();
+    // Reads the amplifier for eq import and export; nullopt after saying why.
+    std::optional<AmpParameters> readForEq(int& exitCode);
+    int eqImport();
+    int eqExport();
     int show();
     int showReceive();
     int showDiff();
@@ -1037,6 +1043,179 @@ int Session::showSend()
     return silent ? exitNoAnswer : (differs ? exitDiffers : exitSuccess);
 }
 
+std::optional<AmpParameters> Session::readForEq(int& exitCode)
+{
+    exitCode = exitNoAnswer;
+    if (!connect(false)) {
+        env.err << "no amplifier answered" << Qt::endl;
+        return std::nullopt;
+    }
+    const auto reply = readFullState();
+    if (!reply) {
+        env.err << "amplifier " << inv.address << " did not answer" << Qt::endl;
+        return std::nullopt;
+    }
+    AmpParameters state;
+    applyFullStateReply(*reply, state);
+    if (inv.eqChannel > state.channelCount) {
+        env.err << "amplifier " << inv.address << " has " << state.channelCount << " channels" << Qt::endl;
+        exitCode = exitUsage;
+        return std::nullopt;
+    }
+    return state;
+}
+
+namespace {
+
+QString channelLetter(int channel) { return QString(QChar(u'A' + channel)); }
+
+// "band  1  Peaking  63 Hz  -4.5 dB  Q 4.0  (line 5)"
+QString bandLine(int band, const EqBand& values, int line)
+{
+    const EqFilterType type = values.bandType;
+    QString text = QStringLiteral("band %1  %2").arg(band + 1, 2).arg(eqImportTypeName(type), -16);
+    if (eqTypeUsesFrequency(type))
+        text += QStringLiteral("  %1 Hz").arg(values.bandFrequencyHz);
+    if (eqTypeUsesGain(type))
+        text += QStringLiteral("  %1 dB").arg(values.bandGainDb, 0, 'f', 2);
+    if (eqTypeUsesQ(type))
+        text += QStringLiteral("  Q %1").arg(values.bandQ, 0, 'f', 1);
+    if (line > 0)
+        text += QStringLiteral("  (line %1)").arg(line);
+    return text;
+}
+
+QJsonObject bandJson(int band, const EqBand& values, int line)
+{
+    const EqFilterType type = values.bandType;
+    QJsonObject object{{"band", band + 1}, {"type", eqImportTypeName(type)},
+                       {"line", line > 0 ? QJsonValue(line) : QJsonValue(QJsonValue::Null)}};
+    if (eqTypeUsesFrequency(type))
+        object.insert("frequencyHz", values.bandFrequencyHz);
+    if (eqTypeUsesGain(type))
+        object.insert("gainDb", values.bandGainDb);
+    if (eqTypeUsesQ(type))
+        object.insert("q", values.bandQ);
+    return object;
+}
+
+} // namespace
+
+int Session::eqImport()
+{
+    // The file is read before the port is opened: a refused file sends nothing.
+    const EqFileStore::Loaded file = EqFileStore::load(inv.eqPath);
+    if (!file.text) {
+        env.err << file.problem << " Nothing was sent." << Qt::endl;
+        return exitFileError;
+    }
+    int failed = exitSuccess;
+    const std::optional<AmpParameters> state = readForEq(failed);
+    if (!state)
+        return failed;
+    const int channel = inv.eqChannel - 1;
+    const EqImportPlan plan = planEqImport(*file.text);
+    AmpParameters wanted = *state;
+    applyEqImport(wanted, channel, plan);
+    QList<EqAdjustment> adjustments = plan.adjustments;
+    if (state->channels[channel].eqBypass)
+        adjustments.append({EqAdjustment::EqBypassOn, 0, 0, 0, 0, {}});
+    const EqCurveDifference cost =
+        compareWithFile(*file.text, eqBandSettingsOf(wanted.channels[channel]), eqComparisonColumns);
+    const QList<QByteArray> frames =
+        ParameterTable::framesToReach(*state, wanted, static_cast<DeviceAddress>(inv.address));
+
+    QJsonArray sent;
+    std::optional<FullStateReply> after;
+    QList<ParameterPath> left;
+    if (!inv.dryRun) {
+        for (const QByteArray& frame : frames) {
+            send(frame);
+            drain(frame.size());
+            sent.append(hexText(frame));
+        }
+        // What the amplifier holds now, against what was meant.
+        after = readFullState();
+        AmpParameters read;
+        if (after) {
+            applyFullStateReply(*after, read);
+            left = ParameterTable::differences(read, wanted);
+        }
+    }
+    const ChannelParameters& bands = wanted.channels[channel];
+    if (inv.json) {
+        QJsonArray bandList;
+        for (int b = 0; b < bandCount; ++b)
+            bandList.append(bandJson(b, bands.bands[std::size_t(b)], plan.bands[std::size_t(b)].line));
+        QJsonArray adjustmentList;
+        for (const EqAdjustment& a : adjustments)
+            adjustmentList.append(QJsonObject{{"band", a.band > 0 ? QJsonValue(a.band) : QJsonValue(QJsonValue::Null)},
+                                              {"line", a.line > 0 ? QJsonValue(a.line) : QJsonValue(QJsonValue::Null)},
+                                              {"text", eqAdjustmentText(a)}});
+        QJsonObject object{{"file", inv.eqPath},
+                           {"address", inv.address},
+                           {"channel", channelLetter(channel)},
+                           {"bands", bandList},
+                           {"adjustments", adjustmentList},
+                           {"largestDifferenceDb", std::round(cost.largestDb * 100.0) / 100.0},
+                           {"atFrequencyHz", static_cast<int>(std::lround(cost.atFrequencyHz))},
+                           {"filtersNotCompared", cost.filtersNotCompared},
+                           {"dryRun", inv.dryRun},
+                           {"frames", static_cast<int>(frames.size())}};
+        if (!inv.dryRun) {
+            QJsonArray differing;
+            for (const ParameterPath& path : left)
+                differing.append(ParameterTable::pathText(path));
+            object.insert("sent", sent);
+            object.insert("inSync", after.has_value() && left.isEmpty());
+            object.insert("differing", differing);
+        }
+        printJson(object);
+    } else {
+        env.out << inv.eqPath << " into amplifier " << inv.address << " CH" << channelLetter(channel) << ":" << Qt::endl;
+        for (int b = 0; b < bandCount; ++b)
+            env.out << "  " << bandLine(b, bands.bands[std::size_t(b)], plan.bands[std::size_t(b)].line) << Qt::endl;
+        for (const EqAdjustment& a : adjustments)
+            env.out << eqAdjustmentText(a) << Qt::endl;
+        env.out << eqCurveDifferenceText(cost) << Qt::endl;
+        if (inv.dryRun)
+            env.out << "dry run: " << frames.size() << " frames would be sent" << Qt::endl;
+        else
+            env.out << "sent " << frames.size() << " frames" << Qt::endl;
+        for (const ParameterPath& path : left)
+            env.out << "differs: " << ParameterTable::pathText(path) << Qt::endl;
+    }
+    if (inv.dryRun)
+        return exitSuccess;
+    if (!after) {
+        env.err << "amplifier " << inv.address << " did not answer the read-back" << Qt::endl;
+        return exitNoAnswer;
+    }
+    return left.isEmpty() ? exitSuccess : exitNoAnswer;
+}
+
+int Session::eqExport()
+{
+    int failed = exitSuccess;
+    const std::optional<AmpParameters> state = readForEq(failed);
+    if (!state)
+        return failed;
+    const int channel = inv.eqChannel - 1;
+    const EqTextFormat format = inv.eqFormat == u"apo" ? EqTextFormat::Apo : EqTextFormat::Rew;
+    const QString origin = QStringLiteral("amplifier %1, CH%2").arg(inv.address).arg(channelLetter(channel));
+    const QString problem = EqFileStore::save(inv.eqPath, writeEqText(format, state->channels[channel], origin));
+    if (!problem.isEmpty()) {
+        env.err << problem << Qt::endl;
+        return exitFileError;
+    }
+    if (inv.json)
+        printJson(QJsonObject{{"file", inv.eqPath}, {"format", inv.eqFormat}, {"bands", bandCount}});
+    else
+        env.out << "wrote the EQ bands of amplifier " << inv.address << " CH" << channelLetter(channel) << " to "
+                << inv.eqPath << Qt::endl;
+    return exitSuccess;
+}
+
 void Session::printState(const FullStateReply& state)
 {
     const FullStateReply* reply = &state;
@@ -1289,6 +1468,8 @@ int Session::run()
         return copy();
     if (c == u"show")
         return show();
+    if (c == u"eq")
+        return inv.action == u"import" ? eqImport() : eqExport();
     if (c == u"monitor")
         return monitor();
     if (c == u"preset")
