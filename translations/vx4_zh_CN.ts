@@ -574,6 +574,276 @@
     </message>
 </context>
 <context>
+    <name>EqExportDialog</name>
+    <message>
+        <source>Export EQ</source>
+        <translation>导出EQ</translation>
+    </message>
+    <message>
+        <source>Form</source>
+        <translation>格式</translation>
+    </message>
+    <message>
+        <source>REW filter settings</source>
+        <translation>REW 滤波器设置</translation>
+    </message>
+    <message>
+        <source>Equalizer APO configuration</source>
+        <translation>Equalizer APO 配置</translation>
+    </message>
+    <message>
+        <source>Text to be written</source>
+        <translation>将写入的文本</translation>
+    </message>
+    <message>
+        <source>Save…</source>
+        <translation>保存…</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+</context>
+<context>
+    <name>EqFile</name>
+    <message>
+        <source>the file holds no filter lines</source>
+        <translation>文件中没有滤波器行</translation>
+    </message>
+    <message>
+        <source>a colon is missing after &quot;Filter %1&quot;</source>
+        <translation>“Filter %1”后缺少冒号</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is no filter number</source>
+        <translation>“%1”不是滤波器编号</translation>
+    </message>
+    <message>
+        <source>ON or OFF is missing</source>
+        <translation>缺少 ON 或 OFF</translation>
+    </message>
+    <message>
+        <source>ON or OFF expected, found &quot;%1&quot;</source>
+        <translation>应为 ON 或 OFF，却是“%1”</translation>
+    </message>
+    <message>
+        <source>the filter type is missing</source>
+        <translation>缺少滤波器类型</translation>
+    </message>
+    <message>
+        <source>%1 needs a number</source>
+        <translation>%1 需要一个数值</translation>
+    </message>
+    <message>
+        <source>%1 must be above zero</source>
+        <translation>%1 必须大于零</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not understood</source>
+        <translation>无法识别“%1”</translation>
+    </message>
+    <message>
+        <source>%1 is given twice</source>
+        <translation>%1 给出了两次</translation>
+    </message>
+    <message>
+        <source>%1 is missing</source>
+        <translation>缺少 %1</translation>
+    </message>
+    <message>
+        <source>the preamp needs a number in dB, found &quot;%1&quot;</source>
+        <translation>前级增益需要以 dB 为单位的数值，却是“%1”</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is no filter line</source>
+        <translation>“%1”不是滤波器行</translation>
+    </message>
+    <message>
+        <source>line %1: %2</source>
+        <translation>第 %1 行：%2</translation>
+    </message>
+    <message>
+        <source>band %1: frequency %2 Hz limited to %3 Hz</source>
+        <translation>第%1段：频率 %2 Hz 限制为 %3 Hz</translation>
+    </message>
+    <message>
+        <source>band %1: frequency %2 Hz rounded to %3 Hz</source>
+        <translation>第%1段：频率 %2 Hz 取整为 %3 Hz</translation>
+    </message>
+    <message>
+        <source>band %1: gain %2 dB limited to %3 dB</source>
+        <translation>第%1段：增益 %2 dB 限制为 %3 dB</translation>
+    </message>
+    <message>
+        <source>band %1: gain %2 dB rounded to %3 dB</source>
+        <translation>第%1段：增益 %2 dB 舍入为 %3 dB</translation>
+    </message>
+    <message>
+        <source>band %1: Q %2 limited to %3</source>
+        <translation>第%1段：Q %2 限制为 %3</translation>
+    </message>
+    <message>
+        <source>band %1: Q %2 cut to %3</source>
+        <translation>第%1段：Q %2 截为 %3</translation>
+    </message>
+    <message>
+        <source>band %1: slope %2 dB per octave taken as Q %3</source>
+        <translation>第%1段：斜率每倍频程 %2 dB 换算为 Q %3</translation>
+    </message>
+    <message>
+        <source>band %1: bandwidth %2 octaves taken as Q %3</source>
+        <translation>第%1段：带宽 %2 个倍频程换算为 Q %3</translation>
+    </message>
+    <message>
+        <source>band %1: no Q given, Q %2 taken</source>
+        <translation>第%1段：未给出 Q，取 Q %2</translation>
+    </message>
+    <message>
+        <source>line %1: the filter type %2 has no counterpart in the amplifier and is not imported</source>
+        <translation>第 %1 行：功放没有 %2 类型的滤波器，未导入</translation>
+    </message>
+    <message>
+        <source>line %1: the amplifier has %2 bands; this %3 filter is not imported</source>
+        <translation>第 %1 行：功放只有 %2 段，此 %3 滤波器未导入</translation>
+    </message>
+    <message>
+        <source>line %1: the preamp of %2 dB is not applied</source>
+        <translation>第 %1 行：前级增益 %2 dB 未应用</translation>
+    </message>
+    <message>
+        <source>line %1: &quot;%2:&quot; is not imported</source>
+        <translation>第 %1 行：“%2:”未导入</translation>
+    </message>
+    <message>
+        <source>EQ Bypass is on for this channel: the bands are not heard until it is turned off</source>
+        <translation>此通道的 EQ Bypass 已开启：关闭之前听不到这些段</translation>
+    </message>
+    <message>
+        <source>The curve differs from the file's filters by at most %1 dB (at %2 Hz).</source>
+        <translation>曲线与文件中的滤波器最多相差 %1 dB（在 %2 Hz 处）。</translation>
+    </message>
+    <message>
+        <source>The curve matches the file's filters.</source>
+        <translation>曲线与文件中的滤波器一致。</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n filter(s) of unknown response are left out of the comparison.</source>
+        <translation>
+            <numerusform>%n 个响应未知的滤波器未参与比较。</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Cannot read %1: %2.</source>
+        <translation>无法读取 %1：%2。</translation>
+    </message>
+    <message>
+        <source>Cannot import %1: %2.</source>
+        <translation>无法导入 %1：%2。</translation>
+    </message>
+    <message>
+        <source>Cannot save %1: %2.</source>
+        <translation>无法保存 %1：%2。</translation>
+    </message>
+</context>
+<context>
+    <name>EqFileActions</name>
+    <message>
+        <source>Import EQ…</source>
+        <translation>导入EQ…</translation>
+    </message>
+    <message>
+        <source>Export EQ…</source>
+        <translation>导出EQ…</translation>
+    </message>
+    <message>
+        <source>Import EQ</source>
+        <translation>导入EQ</translation>
+    </message>
+    <message>
+        <source>Export EQ</source>
+        <translation>导出EQ</translation>
+    </message>
+    <message>
+        <source>Filter text (*.txt);;All files (*)</source>
+        <translation>滤波器文本 (*.txt);;所有文件 (*)</translation>
+    </message>
+    <message>
+        <source>Filter text (*.txt)</source>
+        <translation>滤波器文本 (*.txt)</translation>
+    </message>
+    <message>
+        <source>Nothing was sent.</source>
+        <translation>未发送任何内容。</translation>
+    </message>
+    <message>
+        <source>%1 into %2</source>
+        <translation>%1 导入 %2</translation>
+    </message>
+    <message>
+        <source>Import EQ %1 to %2</source>
+        <translation>导入EQ %1 到 %2</translation>
+    </message>
+    <message>
+        <source>The EQ of %1 was written to %2.</source>
+        <translation>%1 的 EQ 已写入 %2。</translation>
+    </message>
+</context>
+<context>
+    <name>EqImportPreview</name>
+    <message>
+        <source>Import EQ</source>
+        <translation>导入EQ</translation>
+    </message>
+    <message>
+        <source>Band</source>
+        <translation>段</translation>
+    </message>
+    <message>
+        <source>Filter type</source>
+        <translation>滤波器类型</translation>
+    </message>
+    <message>
+        <source>Frequency(Hz)</source>
+        <translation>频率(Hz)</translation>
+    </message>
+    <message>
+        <source>boost(dB)</source>
+        <translation>boost(dB)</translation>
+    </message>
+    <message>
+        <source>Q</source>
+        <translation>Q</translation>
+    </message>
+    <message>
+        <source>Line</source>
+        <translation>行</translation>
+    </message>
+    <message>
+        <source>Bands after the import</source>
+        <translation>导入后的各段</translation>
+    </message>
+    <message>
+        <source>Changes to fit the amplifier</source>
+        <translation>为适应功放所作的调整</translation>
+    </message>
+    <message>
+        <source>None: every filter fits as it is.</source>
+        <translation>无：每个滤波器都可原样导入。</translation>
+    </message>
+    <message>
+        <source>Curve against the file</source>
+        <translation>曲线与文件的比较</translation>
+    </message>
+    <message>
+        <source>Import</source>
+        <translation>导入</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+</context>
+<context>
     <name>EqRow</name>
     <message>
         <source>Channel</source>

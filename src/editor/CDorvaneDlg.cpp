@@ -12,6 +12,7 @@
 #include "editor/CrossoverGroup.h"
 #include "editor/EditorTitle.h"
 #include "editor/EditorWidgets.h"
+#include "editor/EqFileActions.h"
 #include "editor/EqRow.h"
 #include "editor/LimiterGroup.h"
 #include "editor/RoutingBlock.h"
@@ -154,6 +155,9 @@ void CDorvaneDlg::buildMenu()
     connect(open->addAction(tr("Synchronized to all Device")), &QAction::triggered, this,
             [this] { loadFromFile(PresetFile::Target::AllAmplifiers); });
     connect(tools->addAction(tr("Save/Recall")), &QAction::triggered, this, &CDorvaneDlg::openPresetSlots);
+    EqFileActions::addMenuItems(tools, *this, {[this](const QString& label, const AmpParameters& target) {
+                                    return editMenu->applyAsStep(label, target);
+                                }});
     QMenu* rates = tools->addMenu(tr("A/V/℃ Refresh rate"));
     QAction* off = rates->addAction(tr("Refresh off"));
     connect(off, &QAction::triggered, editor.get(), &EditorSession::stopMonitor);
