@@ -23,6 +23,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 QString tr(const char* text) { return QCoreApplication::translate("EqFileActions", text); }
@@ -191,8 +193,10 @@ EqImportPreview::EqImportPreview(const Content& content, QWidget* parent) : QDia
             table->setItem(b, c, item);
         }
     }
+    // Rows as tight as a list's, so that all fifteen show without scrolling.
+    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
     table->resizeColumnsToContents();
-    table->horizontalHeader()->setStretchLastSection(true);
+    table->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
     table->setMinimumHeight(table->verticalHeader()->length() + table->horizontalHeader()->height() + 4);
     table->setMinimumWidth(table->horizontalHeader()->length() + 24);
     layout->addWidget(table);
@@ -203,7 +207,11 @@ EqImportPreview::EqImportPreview(const Content& content, QWidget* parent) : QDia
     list->setAccessibleName(tr("Changes to fit the amplifier"));
     list->addItems(content.adjustments.isEmpty() ? QStringList{tr("None: every filter fits as it is.")}
                                                  : content.adjustments);
-    list->setMinimumHeight(list->sizeHintForRow(0) * std::min<int>(6, std::max<int>(3, list->count())) + 6);
+    // Long lines wrap rather than scroll sideways; up to eight show at once.
+    list->setWordWrap(true);
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list->setMinimumWidth(list->fontMetrics().averageCharWidth() * 80);
+    list->setMinimumHeight(list->sizeHintForRow(0) * std::clamp(static_cast<int>(list->count()) + 2, 3, 9) + 6);
     listTitle->setBuddy(list);
     layout->addWidget(list);
 
