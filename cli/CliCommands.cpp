@@ -1082,6 +1082,9 @@ QString bandLine(int band, const EqBand& values, int line)
         text += QStringLiteral("  Q %1").arg(values.bandQ, 0, 'f', 1);
     if (line > 0)
         text += QStringLiteral("  (line %1)").arg(line);
+    // The type's padding is no part of a line that ends with it.
+    while (text.endsWith(u' '))
+        text.chop(1);
     return text;
 }
 
