@@ -787,6 +787,14 @@
         <source>The EQ of %1 was written to %2.</source>
         <translation>%1 的 EQ 已写入 %2。</translation>
     </message>
+    <message>
+        <source>EQ file %1 imported into %2</source>
+        <translation>EQ文件 %1 已导入 %2</translation>
+    </message>
+    <message>
+        <source>EQ of %1 exported to %2</source>
+        <translation>%1 的 EQ 已导出到 %2</translation>
+    </message>
 </context>
 <context>
     <name>EqImportPreview</name>

@@ -155,9 +155,10 @@ void CDorvaneDlg::buildMenu()
     connect(open->addAction(tr("Synchronized to all Device")), &QAction::triggered, this,
             [this] { loadFromFile(PresetFile::Target::AllAmplifiers); });
     connect(tools->addAction(tr("Save/Recall")), &QAction::triggered, this, &CDorvaneDlg::openPresetSlots);
-    EqFileActions::addMenuItems(tools, *this, {[this](const QString& label, const AmpParameters& target) {
-                                    return editMenu->applyAsStep(label, target);
-                                }});
+    EqFileActions::addMenuItems(
+        tools, *this,
+        {[this](const QString& label, const AmpParameters& target) { return editMenu->applyAsStep(label, target); },
+         [this](const QString& kind, const QString& text) { note(kind, text); }});
     QMenu* rates = tools->addMenu(tr("A/V/℃ Refresh rate"));
     QAction* off = rates->addAction(tr("Refresh off"));
     connect(off, &QAction::triggered, editor.get(), &EditorSession::stopMonitor);

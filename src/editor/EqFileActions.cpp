@@ -63,11 +63,10 @@ QPushButton* addButton(QHBoxLayout* row, const QString& text, QWidget* parent)
 
 namespace EqFileActions {
 
-void addMenuItems(QMenu* tools, CDorvaneDlg& editor, EditorHooks hooks)
+void addMenuItems(QMenu* tools, CDorvaneDlg& editor, const EditorHooks& hooks)
 {
-    QAction* importItem =
-        tools->addAction(tr("Import EQ…"), &editor, [&editor, hooks = std::move(hooks)] { importEq(editor, hooks); });
-    QAction* exportItem = tools->addAction(tr("Export EQ…"), &editor, [&editor] { exportEq(editor); });
+    QAction* importItem = tools->addAction(tr("Import EQ…"), &editor, [&editor, hooks] { importEq(editor, hooks); });
+    QAction* exportItem = tools->addAction(tr("Export EQ…"), &editor, [&editor, hooks] { exportEq(editor, hooks); });
     // Both need the amplifier: its bands are what is exported and what an
     // import starts from.
     QObject::connect(tools, &QMenu::aboutToShow, &editor, [&editor, importItem, exportItem] {
@@ -91,7 +90,8 @@ void importEq(CDorvaneDlg& editor, const EditorHooks& hooks)
         return;
     const EqFileStore::Loaded file = EqFileStore::load(path);
     if (!file.text) {
-        UserDialogs::showMessage(&editor, file.problem + QLatin1Char(' ') + tr("Nothing was sent."));
+        UserDialogs::showError(&editor, file.problem + QLatin1Char(' ') + tr("Nothing was sent."),
+                               UserDialogs::ErrorKind::File);
         return;
     }
     const EqImportPlan plan = planEqImport(*file.text);
@@ -125,12 +125,16 @@ void importEq(CDorvaneDlg& editor, const EditorHooks& hooks)
     content.curve = eqCurveDifferenceText(cost);
     if (!EqImportPreview::ask(&editor, content))
         return;
+    bool imported = false;
     runSending(editor, [&] {
-        hooks.applyAsStep(tr("Import EQ %1 to %2").arg(name, channelTitle(channel)), target);
+        imported = hooks.applyAsStep(tr("Import EQ %1 to %2").arg(name, channelTitle(channel)), target);
     });
+    // An edit of the amplifier like a preset load: it belongs in the log.
+    if (imported)
+        hooks.note(QStringLiteral("eq.imported"), tr("EQ file %1 imported into %2").arg(name, channelTitle(channel)));
 }
 
-void exportEq(CDorvaneDlg& editor)
+void exportEq(CDorvaneDlg& editor, const EditorHooks& hooks)
 {
     EditorSession& session = editor.session();
     if (!session.isOpen())
@@ -148,9 +152,13 @@ void exportEq(CDorvaneDlg& editor)
     if (path.isEmpty())
         return;
     const QString problem = EqFileStore::save(path, writeEqText(*format, bands, origin));
-    UserDialogs::showMessage(&editor, problem.isEmpty() ? tr("The EQ of %1 was written to %2.")
-                                                              .arg(channelTitle(channel), QFileInfo(path).fileName())
-                                                        : problem);
+    if (!problem.isEmpty()) {
+        UserDialogs::showError(&editor, problem, UserDialogs::ErrorKind::File);
+        return;
+    }
+    const QString name = QFileInfo(path).fileName();
+    hooks.note(QStringLiteral("eq.exported"), tr("EQ of %1 exported to %2").arg(channelTitle(channel), name));
+    UserDialogs::showMessage(&editor, tr("The EQ of %1 was written to %2.").arg(channelTitle(channel), name));
 }
 
 } // namespace EqFileActions

@@ -23,18 +23,20 @@ struct EditorHooks {
     // Takes the amplifier to a whole state as one step of the Edit menu's
     // history; false when the state was not reached.
     std::function<bool(const QString& label, const AmpParameters& target)> applyAsStep;
+    // Records an event of the editor's amplifier in the event log.
+    std::function<void(const QString& kind, const QString& text)> note;
 };
 
 // Adds the two items to the Tools menu; they act on the editor's amplifier
 // while its port is open.
-void addMenuItems(QMenu* tools, CDorvaneDlg& editor, EditorHooks hooks);
+void addMenuItems(QMenu* tools, CDorvaneDlg& editor, const EditorHooks& hooks);
 
 // Asks for a file, shows what its import would do, and on the user's word
 // takes the channel there as one step of the history. Nothing is sent for a
 // refused file or a cancelled preview.
 void importEq(CDorvaneDlg& editor, const EditorHooks& hooks);
 // Lets the user choose the form, then a file, and writes the channel's bands.
-void exportEq(CDorvaneDlg& editor);
+void exportEq(CDorvaneDlg& editor, const EditorHooks& hooks);
 
 } // namespace EqFileActions
 

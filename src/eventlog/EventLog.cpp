@@ -88,7 +88,7 @@ EventGroup groupOf(const QString& kind)
     if (starts("connection.") || starts("port.") || kind == u"editor.connected" || kind == u"editor.lost")
         return EventGroup::Connection;
     if (kind == u"address.changed" || kind == u"device.deleted" || kind == u"editor.factoryReset"
-        || starts("preset.") || starts("slot.") || starts("power."))
+        || starts("preset.") || starts("slot.") || starts("power.") || starts("eq."))
         return EventGroup::Edits;
     return EventGroup::All;
 }

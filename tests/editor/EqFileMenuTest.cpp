@@ -1,6 +1,7 @@
 // "Import EQ…" and "Export EQ…" of the Tools menu, on the simulated bus and
 // the virtual clock.
 #include "EditorTestSupport.h"
+#include "RecordedEvents.h"
 
 #include "app/Translations.h"
 #include "editor/CDorvaneDlg.h"
@@ -29,6 +30,7 @@ const QByteArray roomFile = "Filter Settings file\r\n"
                             "Filter  4: ON  LP       Fc  8000.0 Hz\r\n";
 
 struct EqFileMenuTest : EditorBusFixture {
+    RecordedEvents events;
     std::unique_ptr<CDorvaneDlg> editor;
     QTemporaryDir dir;
     QString chosen;
@@ -54,6 +56,7 @@ struct EqFileMenuTest : EditorBusFixture {
     {
         editor.reset();
         UserDialogs::setFileChooser({});
+        UserDialogs::setErrorObserver({});
         EqImportPreview::setAnswer({});
         EqExportDialog::setAnswer({});
     }
@@ -70,6 +73,7 @@ struct EqFileMenuTest : EditorBusFixture {
         clock->runDue();
         takeHeard();
         messages.messages.clear();
+        events.newKinds();
     }
     QString write(const char* name, const QByteArray& bytes)
     {
@@ -111,6 +115,10 @@ TEST_F(EqFileMenuTest, AnImportIsPreviewedSendsOnlyChangedBandsAndIsOneUndoStep)
     EXPECT_EQ(bands[3].frequencyHz, 8000);
     EXPECT_EQ(editor->eqScene().types[3], 7) << "the graph shows the imported bands";
 
+    // An edit of the amplifier: recorded, and shown with the other edits.
+    EXPECT_EQ(events.newKinds(), QStringList{QStringLiteral("3 eq.imported")});
+    EXPECT_EQ(events.last().text, QStringLiteral("EQ file room.txt imported into CHA"));
+    EXPECT_TRUE(inGroup(events.last().kind, EventGroup::Edits));
     trigger(QStringLiteral("Undo Import EQ room.txt to CHA"));
     EXPECT_EQ(amp().parameters(), before);
     EXPECT_EQ(editor->eqScene().types[3], 1);
@@ -129,13 +137,17 @@ TEST_F(EqFileMenuTest, ACancelledPreviewOrAMalformedFileSendsNothing)
     EXPECT_FALSE(menuItem(*editor, QStringLiteral("Undo"))->isEnabled());
 
     answer = true;
+    QList<UserDialogs::ErrorKind> errors;
+    UserDialogs::setErrorObserver([&](const QString&, UserDialogs::ErrorKind kind) { errors << kind; });
     chosen = write("bad.txt", "Filter 1: ON PK Fc 63 Hz Gain -4.5 dB Q 4\nFilter 2: ON PK Fc 100 Hz Gain -4.5 dB\n");
     trigger(QStringLiteral("Import EQ…"));
+    EXPECT_EQ(errors, QList<UserDialogs::ErrorKind>{UserDialogs::ErrorKind::File});
     EXPECT_EQ(previews, 1) << "no preview of a refused file";
     EXPECT_EQ(messages.messages,
               QStringList{QStringLiteral("Cannot import bad.txt: line 2: Q is missing. Nothing was sent.")});
     EXPECT_TRUE(takeHeard().isEmpty());
     EXPECT_EQ(amp().parameters(), before);
+    EXPECT_TRUE(events.newKinds().isEmpty()) << "nothing was imported";
 }
 
 TEST_F(EqFileMenuTest, TheImportGoesToTheEqChannelShown)
@@ -178,6 +190,16 @@ TEST_F(EqFileMenuTest, AnExportWritesTheFormChosen)
     EXPECT_EQ(QString::fromUtf8(file.readAll()).replace(QStringLiteral("\r\n"), QStringLiteral("\n")), previewApo);
     EXPECT_EQ(messages.messages, QStringList{QStringLiteral("The EQ of CHB was written to chb.txt.")});
     EXPECT_TRUE(takeHeard().isEmpty());
+    EXPECT_EQ(events.newKinds(), QStringList{QStringLiteral("3 eq.exported")});
+
+    // A file that cannot be written is an error of a file, and no export.
+    QList<UserDialogs::ErrorKind> errors;
+    UserDialogs::setErrorObserver([&](const QString&, UserDialogs::ErrorKind kind) { errors << kind; });
+    chosen = dir.filePath(QStringLiteral("no/such/folder/chb.txt"));
+    trigger(QStringLiteral("Export EQ…"));
+    EXPECT_EQ(errors, QList<UserDialogs::ErrorKind>{UserDialogs::ErrorKind::File});
+    EXPECT_TRUE(messages.messages.last().startsWith(QStringLiteral("Cannot save "))) << messages.messages.last().toStdString();
+    EXPECT_TRUE(events.newKinds().isEmpty());
 }
 
 TEST_F(EqFileMenuTest, TheMenuItemsAndThePreviewSpeakChinese)

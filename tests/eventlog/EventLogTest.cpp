@@ -176,6 +176,8 @@ TEST_F(EventLogTest, KindsBelongToTheirGroups)
         {"slot.stored", EventGroup::Edits},
         {"slot.cleared", EventGroup::Edits},
         {"power.standby", EventGroup::Edits},
+        {"eq.imported", EventGroup::Edits},
+        {"eq.exported", EventGroup::Edits},
         {"state.normal", EventGroup::All},
         {"state.standby", EventGroup::All},
         {"search.found", EventGroup::All},
