@@ -8,6 +8,7 @@
 #include "devices/ShowCompareWindow.h"
 #include "devices/ZhuYe.h"
 #include "editor/CDorvaneDlg.h"
+#include "editor/EqFileActions.h"
 #include "editor/XiuGai.h"
 #include "presets/Save_Recall.h"
 #include "serial/SerialLinkFactory.h"
@@ -23,6 +24,7 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenu>
 #include <QRegularExpression>
 #include <QSet>
@@ -103,9 +105,15 @@ QStringList shownTexts(QWidget* window)
     }
     for (auto* table : window->findChildren<QTableView*>()) {
         const QAbstractItemModel* model = table->model();
-        for (int column = 0; model && column < model->columnCount(); ++column)
+        for (int column = 0; model && column < model->columnCount(); ++column) {
             texts << model->headerData(column, Qt::Horizontal).toString();
+            for (int row = 0; row < model->rowCount(); ++row)
+                texts << model->index(row, column).data().toString();
+        }
     }
+    for (auto* list : window->findChildren<QListWidget*>())
+        for (int i = 0; i < list->count(); ++i)
+            texts << list->item(i)->text();
     texts << window->windowTitle();
     texts.removeAll(QString());
     return texts;
@@ -125,8 +133,8 @@ const QSet<QString>& latinAllowed()
                               "Shelf", "General", "Butterworth", "Bworth", "Bessel", "Lnkwtz", "All", "Pass",
                               // the product's name
                               "Velquist", "VX", "editor",
-                              // the file format of an export
-                              "CSV"})
+                              // the file formats of exports, and the programs that name the EQ forms
+                              "CSV", "REW", "APO", "Equalizer"})
             set.insert(QString::fromLatin1(w));
         return set;
     }();
@@ -220,6 +228,29 @@ TEST_F(ChineseWindows, EveryWindowShowsItsChineseTexts)
     EventLog log(dir.filePath(QStringLiteral("events.sqlite")));
     EventLogWindow events(log);
     expectChinese(&events, "event log");
+
+    // The import's preview as an import into CHA shows it: every kind of
+    // band, adjustments and the curve's cost.
+    EqImportPreview::Content content;
+    content.heading = QCoreApplication::translate("EqFileActions", "%1 into %2").arg(QStringLiteral("房间"), "CHA");
+    const EqFilterType types[] = {EqFilterType::Peaking,        EqFilterType::LowShelf,     EqFilterType::HighShelf,
+                                  EqFilterType::ButterworthLow, EqFilterType::GeneralHigh,  EqFilterType::BesselLow,
+                                  EqFilterType::AllPass,        EqFilterType::ButterworthHigh};
+    for (std::size_t b = 0; b < content.bands.bands.size(); ++b)
+        content.bands.bands[b].bandType = b < std::size(types) ? types[b] : EqFilterType::ByPass;
+    for (const EqAdjustment& a : {EqAdjustment{EqAdjustment::GainLimited, 4, 7, 21, 18, {}},
+                                  EqAdjustment{EqAdjustment::SlopeToQ, 2, 5, 6, 0.4, {}},
+                                  EqAdjustment{EqAdjustment::Preamp, 0, 2, -3.5, 0, {}},
+                                  EqAdjustment{EqAdjustment::EqBypassOn, 0, 0, 0, 0, {}}})
+        content.adjustments << eqAdjustmentText(a);
+    content.curve = eqCurveDifferenceText({3.0, 1000, 1});
+    EqImportPreview preview(content);
+    expectChinese(&preview, "EQ import preview");
+    EqImportPreview::Content none;
+    EqImportPreview fits(none);
+    expectChinese(&fits, "EQ import preview without changes");
+    EqExportDialog exportDialog(content.bands, QStringLiteral("amplifier 3, CHA"));
+    expectChinese(&exportDialog, "EQ export");
 }
 
 } // namespace
