@@ -664,39 +664,39 @@
     </message>
     <message>
         <source>band %1: frequency %2 Hz limited to %3 Hz</source>
-        <translation>第%1段：频率 %2 Hz 限制为 %3 Hz</translation>
+        <translation>第 %1 段：频率 %2 Hz 限制为 %3 Hz</translation>
     </message>
     <message>
         <source>band %1: frequency %2 Hz rounded to %3 Hz</source>
-        <translation>第%1段：频率 %2 Hz 取整为 %3 Hz</translation>
+        <translation>第 %1 段：频率 %2 Hz 取整为 %3 Hz</translation>
     </message>
     <message>
         <source>band %1: gain %2 dB limited to %3 dB</source>
-        <translation>第%1段：增益 %2 dB 限制为 %3 dB</translation>
+        <translation>第 %1 段：增益 %2 dB 限制为 %3 dB</translation>
     </message>
     <message>
         <source>band %1: gain %2 dB rounded to %3 dB</source>
-        <translation>第%1段：增益 %2 dB 舍入为 %3 dB</translation>
+        <translation>第 %1 段：增益 %2 dB 舍入为 %3 dB</translation>
     </message>
     <message>
         <source>band %1: Q %2 limited to %3</source>
-        <translation>第%1段：Q %2 限制为 %3</translation>
+        <translation>第 %1 段：Q %2 限制为 %3</translation>
     </message>
     <message>
         <source>band %1: Q %2 cut to %3</source>
-        <translation>第%1段：Q %2 截为 %3</translation>
+        <translation>第 %1 段：Q %2 截为 %3</translation>
     </message>
     <message>
         <source>band %1: slope %2 dB per octave taken as Q %3</source>
-        <translation>第%1段：斜率每倍频程 %2 dB 换算为 Q %3</translation>
+        <translation>第 %1 段：斜率每倍频程 %2 dB 换算为 Q %3</translation>
     </message>
     <message>
         <source>band %1: bandwidth %2 octaves taken as Q %3</source>
-        <translation>第%1段：带宽 %2 个倍频程换算为 Q %3</translation>
+        <translation>第 %1 段：带宽 %2 个倍频程换算为 Q %3</translation>
     </message>
     <message>
         <source>band %1: no Q given, Q %2 taken</source>
-        <translation>第%1段：未给出 Q，取 Q %2</translation>
+        <translation>第 %1 段：未给出 Q，取 Q %2</translation>
     </message>
     <message>
         <source>line %1: the filter type %2 has no counterpart in the amplifier and is not imported</source>
@@ -772,8 +772,8 @@
         <translation>滤波器文本 (*.txt)</translation>
     </message>
     <message>
-        <source>Nothing was sent.</source>
-        <translation>未发送任何内容。</translation>
+        <source>%1 Nothing was sent.</source>
+        <translation>%1未发送任何内容。</translation>
     </message>
     <message>
         <source>%1 into %2</source>

@@ -90,8 +90,8 @@ void importEq(CDorvaneDlg& editor, const EditorHooks& hooks)
         return;
     const EqFileStore::Loaded file = EqFileStore::load(path);
     if (!file.text) {
-        UserDialogs::showError(&editor, file.problem + QLatin1Char(' ') + tr("Nothing was sent."),
-                               UserDialogs::ErrorKind::File);
+        // One text, so that Chinese can join the sentences without a blank.
+        UserDialogs::showError(&editor, tr("%1 Nothing was sent.").arg(file.problem), UserDialogs::ErrorKind::File);
         return;
     }
     const EqImportPlan plan = planEqImport(*file.text);

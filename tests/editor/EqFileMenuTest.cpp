@@ -211,6 +211,10 @@ TEST_F(EqFileMenuTest, TheMenuItemsAndThePreviewSpeakChinese)
     const QMenu* tools = menuTitled(*editor, QStringLiteral("工具"));
     EXPECT_TRUE(tools->actions().contains(menuItem(*editor, QStringLiteral("导入EQ…"))));
     EXPECT_TRUE(tools->actions().contains(menuItem(*editor, QStringLiteral("导出EQ…"))));
+    // The refusal and its end are one sentence pair, without a Latin blank.
+    chosen = write("bad.txt", "Filter 1: ON PK Fc 63 Hz Gain -4.5 dB\n");
+    trigger(QStringLiteral("导入EQ…"));
+    EXPECT_EQ(messages.messages, QStringList{QStringLiteral("无法导入 bad.txt：第 1 行：缺少 Q。未发送任何内容。")});
 
     EqImportPreview::Content content;
     content.heading = QStringLiteral("x");
@@ -220,7 +224,7 @@ TEST_F(EqFileMenuTest, TheMenuItemsAndThePreviewSpeakChinese)
     EXPECT_EQ(control<QTableWidget>(preview, QStringLiteral("导入后的各段"))->horizontalHeaderItem(0)->text(),
               QStringLiteral("段"));
     EXPECT_EQ(control<QListWidget>(preview, QStringLiteral("为适应功放所作的调整"))->item(0)->text(),
-              QStringLiteral("第4段：增益 +21 dB 限制为 +18 dB"));
+              QStringLiteral("第 4 段：增益 +21 dB 限制为 +18 dB"));
     QStringList buttons;
     for (QPushButton* b : preview.findChildren<QPushButton*>())
         buttons << b->text();
