@@ -232,6 +232,8 @@ EqImportPreview::EqImportPreview(const Content& content, QWidget* parent) : QDia
     buttons->addStretch();
     QPushButton* importButton = addButton(buttons, tr("Import"), this);
     importButton->setDefault(true);
+    // The table would take the focus first and show band 1 as if chosen.
+    importButton->setFocus();
     QPushButton* cancel = addButton(buttons, tr("Cancel"), this);
     connect(importButton, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
