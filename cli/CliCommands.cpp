@@ -1074,10 +1074,11 @@ QString bandLine(int band, const EqBand& values, int line)
 {
     const EqFilterType type = values.bandType;
     QString text = QStringLiteral("band %1  %2").arg(band + 1, 2).arg(eqImportTypeName(type), -16);
+    // Right-aligned, so that the bands read as columns.
     if (eqTypeUsesFrequency(type))
-        text += QStringLiteral("  %1 Hz").arg(values.bandFrequencyHz);
+        text += QStringLiteral("  %1 Hz").arg(values.bandFrequencyHz, 5);
     if (eqTypeUsesGain(type))
-        text += QStringLiteral("  %1 dB").arg(values.bandGainDb, 0, 'f', 2);
+        text += QStringLiteral("  %1 dB").arg(values.bandGainDb, 6, 'f', 2);
     if (eqTypeUsesQ(type))
         text += QStringLiteral("  Q %1").arg(values.bandQ, 0, 'f', 1);
     if (line > 0)
