@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace VM = ValueMapping;
 
@@ -330,14 +331,30 @@ EqCurveDifference compareWithFile(const EqFileText& text, std::span<const EqBand
     std::vector<double> imported;
     curves.eqCurveDb(drawn, false, imported);
     const std::span<const double> frequencies = curves.columnFrequencies();
-    for (const EqFileFilter& filter : text.filters)
-        if (filter.isActive() && !eqFileFilterResponseDb(filter, 1000.0))
+    // The file's curve from the filters whose response is known and finite
+    // at every column: a gain of thousands of dB overflows the maths, and
+    // such a filter is left out and counted rather than making the whole
+    // comparison infinite.
+    std::vector<double> file(frequencies.size(), 0.0);
+    std::vector<double> one(frequencies.size());
+    for (const EqFileFilter& filter : text.filters) {
+        if (!filter.isActive())
+            continue;
+        bool known = true;
+        for (std::size_t i = 0; i < frequencies.size() && known; ++i) {
+            const std::optional<double> db = eqFileFilterResponseDb(filter, frequencies[i]);
+            known = db && std::isfinite(*db);
+            one[i] = db.value_or(0.0);
+        }
+        if (!known) {
             ++result.filtersNotCompared;
+            continue;
+        }
+        for (std::size_t i = 0; i < frequencies.size(); ++i)
+            file[i] += one[i];
+    }
     for (std::size_t i = 0; i < frequencies.size(); ++i) {
-        double file = 0;
-        for (const EqFileFilter& filter : text.filters)
-            file += eqFileFilterResponseDb(filter, frequencies[i]).value_or(0.0);
-        const double difference = std::abs(file - imported[i]);
+        const double difference = std::abs(file[i] - imported[i]);
         if (difference > result.largestDb) {
             result.largestDb = difference;
             result.atFrequencyHz = frequencies[i];

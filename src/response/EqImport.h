@@ -101,7 +101,7 @@ std::optional<double> eqFileFilterResponseDb(const EqFileFilter& filter, double 
 struct EqCurveDifference {
     double largestDb = 0;       // the largest difference, in dB
     double atFrequencyHz = 0;   // where it is
-    int filtersNotCompared = 0; // active filters whose response is not known
+    int filtersNotCompared = 0; // active filters whose response is not known, or overflows
 };
 
 // Compares the curve of `drawn` (fifteen bands, as the graph reads them)

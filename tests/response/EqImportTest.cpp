@@ -177,6 +177,21 @@ TEST(EqImport, TheCurveShowsWhatTheMappingCost)
     EXPECT_EQ(d.filtersNotCompared, 1);
 }
 
+TEST(EqImport, AFilterWhoseResponseOverflowsIsLeftOutOfTheComparison)
+{
+    // 10^(20000/40) is beyond a double: the file's curve would be infinite.
+    const EqFileText text = readOk("Filter 1: ON PK Fc 1000 Hz Gain 20000 dB Q 2\n"
+                                   "Filter 2: ON PK Fc 100 Hz Gain 21 dB Q 1\n");
+    AmpParameters state;
+    applyEqImport(state, 0, planEqImport(text));
+    const EqCurveDifference d = compareWithFile(text, eqBandSettingsOf(state.channels[0]), eqComparisonColumns);
+    EXPECT_EQ(d.filtersNotCompared, 1);
+    // The band it became (+18 dB at 1 kHz) stands against nothing there.
+    EXPECT_TRUE(std::isfinite(d.largestDb));
+    EXPECT_NEAR(d.largestDb, 18.0, 0.5);
+    EXPECT_NEAR(d.atFrequencyHz, 1000, 10);
+}
+
 TEST(EqImport, TheFilesOwnShelvesMeetTheirTextbookPoints)
 {
     EqFileFilter shelf;
