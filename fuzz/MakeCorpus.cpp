@@ -150,6 +150,28 @@ std::vector<Seed> seeds()
                               "99.99999999999999999"})
         add("fuzz_value_mapping", prefixed({0, 41, 10}, typed));
 
+    // Filter files in both forms, with a byte-order mark and CR LF, a
+    // shelf slope, a bandwidth, more filters than bands, and a refusal.
+    add("fuzz_eq_filter_text",
+        prefixed({0}, "\xEF\xBB\xBF"
+                      "Filter Settings file\r\n\r\nDated: 10 Dec 2026\r\n\r\n"
+                      "Filter  1: ON  PK       Fc    63.0 Hz  Gain  -4.5 dB  Q  4.00\r\n"
+                      "Filter  2: ON  LS       Fc   100.0 Hz  Gain   3.0 dB\r\n"
+                      "Filter  3: OFF None\r\n"
+                      "Filter  4: ON  LP       Fc  8000.0 Hz\r\n"
+                      "Filter  5: ON  HPQ      Fc    25.0 Hz  Q  0.577\r\n"
+                      "Filter  6: ON  NO       Fc    50.0 Hz  Q  8.0\r\n"));
+    add("fuzz_eq_filter_text", prefixed({3}, "# measured\nPreamp: -3.5 dB\nChannel: L\n"
+                                             "Filter: ON PK Fc 1000 Hz Gain -3 dB Q 1.41\n"
+                                             "Filter: ON LS 6dB Fc 120 Hz Gain 4 dB\n"
+                                             "Filter: ON HSC Fc 8 kHz Gain 21 dB BW Oct 1\n"
+                                             "Filter: ON AP Fc 500 Hz Q 40\n"));
+    QByteArray many;
+    for (int i = 1; i <= 17; ++i)
+        many += QStringLiteral("Filter %1: ON PK Fc %2 Hz Gain -1 dB Q 2\n").arg(i).arg(100 * i).toUtf8();
+    add("fuzz_eq_filter_text", prefixed({2}, many));
+    add("fuzz_eq_filter_text", prefixed({1}, "Filter 1: ON PK Fc 63 Hz Gain -4.5 dB Q 4\nFilter 2: ON PK Fc Hz\n"));
+
     const std::vector<QStringList> commandLines{
         {"ports"},
         {"--port", "COM3", "--baud", "9600", "detect"},
