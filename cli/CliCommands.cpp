@@ -1031,7 +1031,7 @@ int Session::showSend()
             env.out << "amplifier " << address << ": sent " << sent << " frames; it did not answer the read-back"
                     << Qt::endl;
         } else if (outcome.left.isEmpty()) {
-            env.out << "amplifier " << address << ": in sync (" << sent << " frames)" << Qt::endl;
+            env.out << "amplifier " << address << ": in sync (" << sent << (sent == 1 ? " frame)" : " frames)") << Qt::endl;
         } else {
             env.out << "amplifier " << address << ": still differs: "
                     << differing.toVariantList().value(0).toString() << (outcome.left.size() > 1 ? " …" : "")
