@@ -219,6 +219,15 @@ private:
     int showNew();
     // The amplifiers a show command works on: those given, else `fallback`.
     QList<int> showAddresses(const QList<int>& fallback) const;
+    // The show file and the amplifiers of it to work on, the bus connected;
+    // an address the file lacks is said (missing). nullopt with exitCode
+    // when the file cannot be read or nothing answers.
+    struct ShowTargets {
+        ShowFile::Show show;
+        QList<int> addresses;
+        bool missing = false;
+    };
+    std::optional<ShowTargets> showTargets(int& exitCode);
     void printState(const FullStateReply& reply);
     int monitor();
     int preset();
@@ -932,31 +941,45 @@ int Session::showReceive()
     return silent.isEmpty() ? exitSuccess : exitNoAnswer;
 }
 
-int Session::showDiff()
+std::optional<Session::ShowTargets> Session::showTargets(int& exitCode)
 {
     const ShowFile::Decoded file = ShowFile::read(inv.showPath);
     if (!file.show) {
         env.err << "Cannot read " << inv.showPath << ": " << file.error << Qt::endl;
-        return exitFileError;
+        exitCode = exitFileError;
+        return std::nullopt;
     }
     QList<int> all;
     for (const ShowFile::Amplifier& amp : file.show->amplifiers)
         all.append(amp.address);
-    const QList<int> addresses = showAddresses(all);
     if (!connect(false)) {
         env.err << "no amplifier answered" << Qt::endl;
-        return exitNoAnswer;
+        exitCode = exitNoAnswer;
+        return std::nullopt;
     }
+    ShowTargets targets{*file.show, {}, false};
+    for (int address : showAddresses(all)) {
+        if (targets.show.amplifier(address)) {
+            targets.addresses.append(address);
+        } else {
+            env.err << "amplifier " << address << " is not in " << inv.showPath << Qt::endl;
+            targets.missing = true;
+        }
+    }
+    return targets;
+}
+
+int Session::showDiff()
+{
+    int exitCode = exitSuccess;
+    const std::optional<ShowTargets> targets = showTargets(exitCode);
+    if (!targets)
+        return exitCode;
     QJsonArray differences;
     bool differs = false;
-    bool silent = false;
-    for (int address : addresses) {
-        const ShowFile::Amplifier* wanted = file.show->amplifier(address);
-        if (!wanted) {
-            env.err << "amplifier " << address << " is not in " << inv.showPath << Qt::endl;
-            silent = true;
-            continue;
-        }
+    bool silent = targets->missing;
+    for (int address : targets->addresses) {
+        const ShowFile::Amplifier* wanted = targets->show.amplifier(address);
         const std::optional<QList<ShowFile::Difference>> found = ShowBus::compare(link, *wanted, baudRate());
         if (!found) {
             env.err << "amplifier " << address << " did not answer" << Qt::endl;
@@ -988,29 +1011,15 @@ int Session::showDiff()
 
 int Session::showSend()
 {
-    const ShowFile::Decoded file = ShowFile::read(inv.showPath);
-    if (!file.show) {
-        env.err << "Cannot read " << inv.showPath << ": " << file.error << Qt::endl;
-        return exitFileError;
-    }
-    QList<int> all;
-    for (const ShowFile::Amplifier& amp : file.show->amplifiers)
-        all.append(amp.address);
-    const QList<int> addresses = showAddresses(all);
-    if (!connect(false)) {
-        env.err << "no amplifier answered" << Qt::endl;
-        return exitNoAnswer;
-    }
+    int exitCode = exitSuccess;
+    const std::optional<ShowTargets> targets = showTargets(exitCode);
+    if (!targets)
+        return exitCode;
     QJsonArray results;
     bool differs = false;
-    bool silent = false;
-    for (int address : addresses) {
-        const ShowFile::Amplifier* wanted = file.show->amplifier(address);
-        if (!wanted) {
-            env.err << "amplifier " << address << " is not in " << inv.showPath << Qt::endl;
-            silent = true;
-            continue;
-        }
+    bool silent = targets->missing;
+    for (int address : targets->addresses) {
+        const ShowFile::Amplifier* wanted = targets->show.amplifier(address);
         const ShowBus::SendOutcome outcome = ShowBus::send(link, *wanted, baudRate(), inv.full);
         if (!outcome.answered) {
             env.err << "amplifier " << address << " did not answer; nothing was sent to it" << Qt::endl;
