@@ -735,19 +735,9 @@ int Session::set()
 // did not carry (or the model does not know) as null.
 QJsonValue valueJson(const FullStateReply& reply, const AmpParameters& parameters, const ParameterPath& path)
 {
-    const std::optional<double> v = ParameterTable::value(parameters, path);
-    if (!carries(reply, path) || !v)
+    if (!carries(reply, path))
         return QJsonValue(QJsonValue::Null);
-    switch (ParameterTable::of(path.key).kind) {
-    case ParameterKind::Flag:
-        return *v != 0;
-    case ParameterKind::Decimal:
-        return *v;
-    case ParameterKind::Integer:
-    case ParameterKind::Choice:
-        break;
-    }
-    return static_cast<int>(*v);
+    return ParameterTable::jsonValue(ParameterTable::of(path.key), ParameterTable::value(parameters, path));
 }
 
 QJsonValue channelJson(const FullStateReply& reply, const AmpParameters& parameters, int channel)

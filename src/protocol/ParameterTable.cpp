@@ -235,6 +235,22 @@ QList<ParameterPath> paths(int channelCount)
     return result;
 }
 
+QJsonValue jsonValue(const Parameter& parameter, const std::optional<double>& value)
+{
+    if (!value)
+        return QJsonValue(QJsonValue::Null);
+    switch (parameter.kind) {
+    case ParameterKind::Flag:
+        return *value != 0;
+    case ParameterKind::Decimal:
+        return *value;
+    case ParameterKind::Integer:
+    case ParameterKind::Choice:
+        break;
+    }
+    return static_cast<int>(*value);
+}
+
 QString pathText(const ParameterPath& path)
 {
     const Parameter& p = of(path.key);

@@ -4,6 +4,7 @@
 #include "protocol/FullStateReply.h"
 
 #include <QByteArray>
+#include <QJsonValue>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -150,6 +151,10 @@ QList<ParameterPath> paths(int channelCount);
 
 // "volumeDb CHB", "bandGainDb CHA band 3", "knobLock".
 QString pathText(const ParameterPath& path);
+
+// A value as JSON (vx4ctl read, show files): true/false for a flag, a number
+// with decimals for a decimal, else a whole number; null for none.
+QJsonValue jsonValue(const Parameter& parameter, const std::optional<double>& value);
 
 // A value as it travels (list offset added; band gains and Q in hundredths),
 // and back.

@@ -37,29 +37,13 @@ QString nameOf(const Parameter& p, double value)
     return names.value(index);
 }
 
-QJsonValue valueJson(const Parameter& p, const std::optional<double>& v)
-{
-    if (!v)
-        return QJsonValue(QJsonValue::Null);
-    switch (p.kind) {
-    case ParameterKind::Flag:
-        return *v != 0;
-    case ParameterKind::Decimal:
-        return *v;
-    case ParameterKind::Integer:
-    case ParameterKind::Choice:
-        break;
-    }
-    return static_cast<int>(*v);
-}
-
 void putParameters(QJsonObject& object, const AmpParameters& state, ParameterScope scope, int channel, int band)
 {
     for (const Parameter& p : ParameterTable::all()) {
         if (p.scope != scope)
             continue;
         const std::optional<double> v = ParameterTable::value(state, {p.key, channel, band});
-        object.insert(QLatin1String(p.name), valueJson(p, v));
+        object.insert(QLatin1String(p.name), ParameterTable::jsonValue(p, v));
         if (v && !listNames(p).isEmpty())
             object.insert(QLatin1String(p.name) + QStringLiteral("Name"), nameOf(p, *v));
     }
