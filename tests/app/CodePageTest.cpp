@@ -1,14 +1,10 @@
 #include "app/CodePage.h"
 #include "app/UiLanguage.h"
+#include "Hex.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-QByteArray hex(const char* text)
-{
-    return QByteArray::fromHex(text);
-}
 
 struct RoundTrip {
     const char* codePage;

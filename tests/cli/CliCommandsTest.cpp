@@ -1,4 +1,5 @@
 #include "CliCommands.h"
+#include "Hex.h"
 
 #include "app/SharedState.h"
 #include "app/UiLanguage.h"
@@ -21,9 +22,6 @@
 #include <sys/stat.h>
 
 namespace {
-
-QByteArray hex(const char* text) { return QByteArray::fromHex(QByteArray(text).replace(' ', "")); }
-std::string spaced(const QByteArray& bytes) { return bytes.toHex(' ').toUpper().toStdString(); }
 
 struct CliOnBus : testing::Test {
     ScopedVirtualClock clock;

@@ -1,13 +1,12 @@
 #pragma once
 
+#include "Hex.h"
+
 #include "app/SharedState.h"
 #include "app/UiLanguage.h"
 
 #include <QByteArray>
 #include <gtest/gtest.h>
-
-// Bytes written as hex pairs with optional blanks: "55 06 03".
-inline QByteArray hex(const char* text) { return QByteArray::fromHex(QByteArray(text).replace(' ', "")); }
 
 // English texts and a fresh SharedState for every test.
 struct EnglishFixture : testing::Test {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Hex.h"
 #include "ListedPorts.h"
 #include "WindowControls.h"
 
@@ -20,9 +21,6 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-
-// Bytes written as hex pairs with optional blanks: "55 06 03".
-inline QByteArray hex(const char* text) { return QByteArray::fromHex(QByteArray(text).replace(' ', "")); }
 
 // Simulated buses behind the ports of the port list, English texts, the
 // virtual clock, recorded messages and every frame the amplifiers heard.

@@ -103,9 +103,9 @@ TEST_F(PresetFileTest, LoadReplaysTheFileWithTheTargetsAddress)
         int readBacks = 0;
         clock->clearWaits();
         ASSERT_TRUE(PresetFile::load(recorder, file, 9, row.target, nullptr, [&] { ++readBacks; })) << row.what;
-        ASSERT_EQ(recorder.writes.size(), 2) << row.what;
-        EXPECT_EQ(spaced(recorder.writes.first()), spaced(hex(row.sent))) << row.what;
-        EXPECT_EQ(spaced(recorder.writes.last()), spaced(Commands::fullStateRequest(9))) << row.what;
+        ASSERT_EQ(recorder.writes().size(), 2) << row.what;
+        EXPECT_EQ(spaced(recorder.writes().first().bytes), spaced(hex(row.sent))) << row.what;
+        EXPECT_EQ(spaced(recorder.writes().last().bytes), spaced(Commands::fullStateRequest(9))) << row.what;
         EXPECT_EQ(clock->waits(), QList<int>{3000}) << row.what;
         EXPECT_EQ(readBacks, 1) << row.what;
     }

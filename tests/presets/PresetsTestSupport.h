@@ -1,5 +1,8 @@
 #pragma once
 
+#include "Hex.h"
+#include "RecordingLink.h"
+
 #include "app/SharedState.h"
 #include "app/UiLanguage.h"
 #include "clock/VirtualClock.h"
@@ -16,10 +19,6 @@
 
 #include <gtest/gtest.h>
 
-// Bytes written as hex pairs with optional blanks: "55 06 03".
-inline QByteArray hex(const char* text) { return QByteArray::fromHex(QByteArray(text).replace(' ', "")); }
-inline std::string spaced(const QByteArray& bytes) { return bytes.toHex(' ').toUpper().toStdString(); }
-
 inline QByteArray fileBytes(const QString& path)
 {
     QFile file(path);
@@ -32,25 +31,6 @@ inline void writeFileBytes(const QString& path, const QByteArray& bytes)
     ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write(bytes);
 }
-
-// A link that keeps every write of the link it stands in front of.
-class RecordingLink final : public ForwardingLink {
-public:
-    explicit RecordingLink(std::unique_ptr<SerialLink> inner, QObject* parent = nullptr)
-        : ForwardingLink(*inner, parent), inner(std::move(inner))
-    {
-    }
-    QList<QByteArray> writes;
-
-    void write(const QByteArray& bytes) override
-    {
-        writes << bytes;
-        ForwardingLink::write(bytes);
-    }
-
-private:
-    std::unique_ptr<SerialLink> inner;
-};
 
 // A simulated bus on port 1 behind an open link, on the virtual clock,
 // English texts, a fresh SharedState, every frame the amplifiers heard

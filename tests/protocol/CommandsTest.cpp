@@ -18,7 +18,7 @@ class CommandFrames : public testing::TestWithParam<CommandRow> {};
 
 TEST_P(CommandFrames, WholeFrameOnTheWire)
 {
-    EXPECT_EQ(GetParam().frame.toHex(' ').toUpper(), hexBytes(GetParam().expected).toHex(' ').toUpper());
+    EXPECT_EQ(GetParam().frame.toHex(' ').toUpper(), hex(GetParam().expected).toHex(' ').toUpper());
     EXPECT_TRUE(ControlFrame::isWellFormed(GetParam().frame));
 }
 
@@ -90,7 +90,7 @@ class ProbeAnswer : public testing::TestWithParam<ProbeRow> {};
 
 TEST_P(ProbeAnswer, EveryByteButTheLastAsExpected)
 {
-    EXPECT_EQ(matchesPortProbeAnswer(hexBytes(GetParam().reply), 3), GetParam().matches);
+    EXPECT_EQ(matchesPortProbeAnswer(hex(GetParam().reply), 3), GetParam().matches);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, ProbeAnswer, testing::Values(

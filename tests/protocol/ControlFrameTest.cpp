@@ -1,10 +1,9 @@
 #include "protocol/ControlFrame.h"
+#include "Hex.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-QByteArray hex(const char* text) { return QByteArray::fromHex(QByteArray(text).replace(' ', "")); }
 
 struct FrameRow {
     const char* payload;

@@ -29,7 +29,7 @@ AmpParameters applied(const QByteArray& bytes, AmpParameters parameters = {})
 
 TEST(FullStateReply, HeadSectionsAtTheirOffsets)
 {
-    const AmpParameters p = applied(hexBytes(headSections));
+    const AmpParameters p = applied(hex(headSections));
     const std::array<int, 4> volumes{-6, -10, -80, 6};
     const std::array<int, 4> gains{30, 23, 28, 41};
     const std::array<int, 4> delays{0, 1000, 65000, 65535};
@@ -48,7 +48,7 @@ TEST(FullStateReply, HeadSectionsAtTheirOffsets)
     EXPECT_TRUE(p.knobLock);
     EXPECT_TRUE(p.isBridged(0));
     EXPECT_TRUE(p.isBridged(1));
-    EXPECT_EQ(statusAfterRead(decodeFullStateReply(hexBytes(headSections))), AmpStatus{AmpStatusKind::Standby});
+    EXPECT_EQ(statusAfterRead(decodeFullStateReply(hex(headSections))), AmpStatus{AmpStatusKind::Standby});
     // nothing past offset 51 arrived
     EXPECT_EQ(p.channels[0].hpFrequencyHz, AmpParameters().channels[0].hpFrequencyHz);
     EXPECT_EQ(p.band(0, 0).bandQ, 1.4);
@@ -56,7 +56,7 @@ TEST(FullStateReply, HeadSectionsAtTheirOffsets)
 
 TEST(FullStateReply, TwoChannelsApplyOutputSourceToChaAndChbOnly)
 {
-    QByteArray bytes = hexBytes(headSections);
+    QByteArray bytes = hex(headSections);
     bytes[FullStateLayout::channelCount] = 2;
     AmpParameters before;
     before.channels[2].outputSource = 1;
@@ -74,7 +74,7 @@ TEST(FullStateReply, TwoChannelsApplyOutputSourceToChaAndChbOnly)
 
 TEST(FullStateReply, UnknownChannelCountAppliesNoOutputSource)
 {
-    QByteArray bytes = hexBytes(headSections);
+    QByteArray bytes = hex(headSections);
     bytes[FullStateLayout::channelCount] = 3;
     const AmpParameters p = applied(bytes);
     EXPECT_EQ(p.channelCount, 4);
@@ -84,7 +84,7 @@ TEST(FullStateReply, UnknownChannelCountAppliesNoOutputSource)
 
 TEST(FullStateReply, SourceOutsideTheListSelectsNothing)
 {
-    QByteArray bytes = hexBytes(headSections);
+    QByteArray bytes = hex(headSections);
     bytes[FullStateLayout::outputSource + 1] = 5; // CHA cannot be bridged
     bytes[FullStateLayout::outputSource + 2] = 9;
     const AmpParameters p = applied(bytes);
@@ -198,7 +198,7 @@ TEST(FullStateReply, EqRecordOfChdBandFifteen)
     for (const Row& row : rows) {
         SCOPED_TRACE(row.record);
         QByteArray bytes = encodeFullStateReply(AmpParameters(), 1);
-        bytes.replace(585 + 1, 7, hexBytes(row.record));
+        bytes.replace(585 + 1, 7, hex(row.record));
         AmpParameters p;
         p.selectedEqChannel = 3;
         p.selectedBand = 14;

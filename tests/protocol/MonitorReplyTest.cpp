@@ -106,7 +106,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, StatusText, testing::Values(
 
 TEST(MonitorReply, NotStartingWithHeaderIsDiscarded)
 {
-    for (const QByteArray& bytes : {QByteArray(), hexBytes("54 21 03 50"), reply("04 B0", "00 64").mid(1)}) {
+    for (const QByteArray& bytes : {QByteArray(), hex("54 21 03 50"), reply("04 B0", "00 64").mid(1)}) {
         const MonitorDecode decoded = decodeMonitorReply(bytes, standby);
         EXPECT_FALSE(decoded.accepted);
         EXPECT_TRUE(decoded.discardInput);
@@ -119,7 +119,7 @@ TEST(MonitorReply, OtherGroupIsIgnoredWithoutDiscarding)
 {
     QByteArray bytes = reply("04 B0", "00 64");
     bytes[3] = 0x60;
-    for (const QByteArray& b : {bytes, hexBytes("55"), hexBytes("55 21 03")}) {
+    for (const QByteArray& b : {bytes, hex("55"), hex("55 21 03")}) {
         const MonitorDecode decoded = decodeMonitorReply(b, {});
         EXPECT_FALSE(decoded.accepted);
         EXPECT_FALSE(decoded.discardInput);

@@ -131,7 +131,7 @@ TEST(ParameterTable, FramesOfSingleValuesAreTheCommandsFrames)
         ParameterPath path;
         QByteArray frame;
     } rows[] = {
-        {{ParameterKey::VolumeDb, 1, 0}, hexBytes("55 06 03 10 02 03 EC 0A")},
+        {{ParameterKey::VolumeDb, 1, 0}, hex("55 06 03 10 02 03 EC 0A")},
         {{ParameterKey::DelayUs, 0, 0}, Commands::delay(3, 1, 1234)},
         {{ParameterKey::HpType, 3, 0}, Commands::highPassType(3, 4, 5)},
         {{ParameterKey::KnobLock, 0, 0}, Commands::knobLock(3, true)},

@@ -4,12 +4,13 @@
 #include "serial/ForwardingLink.h"
 #include "sim/SimLink.h"
 
+#include <QByteArray>
 #include <QList>
 
 #include <memory>
 
-// A simulated link that keeps every write with its time, so a test can check
-// what went on the wire and when.
+// A simulated link that keeps every write with its time on the wait clock,
+// so a test can check what went on the wire and when.
 class RecordingLink final : public ForwardingLink {
 public:
     struct Write {
@@ -17,7 +18,12 @@ public:
         QByteArray bytes;
     };
 
+    // In front of a simulated link of its own with no ports yet.
     explicit RecordingLink(QObject* parent = nullptr) : RecordingLink(std::make_unique<SimLink>(), parent) {}
+    explicit RecordingLink(std::unique_ptr<SimLink> made, QObject* parent = nullptr)
+        : ForwardingLink(*made, parent), inner(std::move(made))
+    {
+    }
 
     SimLink& sim() { return *inner; }
     QList<Write>& writes() { return log; }
@@ -29,10 +35,6 @@ public:
     }
 
 private:
-    RecordingLink(std::unique_ptr<SimLink> made, QObject* parent) : ForwardingLink(*made, parent), inner(std::move(made))
-    {
-    }
-
     std::unique_ptr<SimLink> inner;
     QList<Write> log;
 };
