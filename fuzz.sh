@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets when needed and runs each for SECONDS on a copy of
-# its seed corpus (the committed corpus never changes). Prints the executions
-# per target; exits non-zero when any target found something.
+# its seed corpus (the committed corpus never changes), as many at once as
+# there are cores. Prints the executions per target; exits non-zero when any
+# target found something.
 # Usage: ./fuzz.sh SECONDS [TARGET...]   (default: every target in fuzz/corpus)
 # A finding's input is kept in build/fuzz/findings/<target>/, the log in
 # build/fuzz/logs/<target>.log.
@@ -34,15 +35,30 @@ trap 'rm -rf "$work"' EXIT
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 
-failed=()
-for target in "${targets[@]}"; do
-  [ -x "$bin/$target" ] || { echo "no fuzz target $target" >&2; exit 2; }
-  corpus="$work/$target"
+# Runs one target; its verdict goes to $work/<target>.status.
+run_target() {
+  local target="$1" corpus="$work/$1" status=0
   mkdir -p "$corpus" "$findings/$target"
   cp fuzz/corpus/"$target"/* "$corpus"/
-  status=0
   "$bin/$target" "$corpus" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
     -print_final_stats=1 -artifact_prefix="$findings/$target/" >"$logs/$target.log" 2>&1 || status=$?
+  echo "$status" >"$work/$target.status"
+}
+
+# Each target runs single-threaded for the full time: as many at once as
+# there are cores, the verdicts printed in order when all are done.
+for target in "${targets[@]}"; do
+  [ -x "$bin/$target" ] || { echo "no fuzz target $target" >&2; exit 2; }
+done
+for target in "${targets[@]}"; do
+  while [ "$(jobs -rp | wc -l)" -ge "$(nproc)" ]; do wait -n || true; done
+  run_target "$target" &
+done
+wait
+
+failed=()
+for target in "${targets[@]}"; do
+  status="$(cat "$work/$target.status" 2>/dev/null || echo 2)"
   execs="$(sed -n 's/^stat::number_of_executed_units: *//p' "$logs/$target.log" | tail -n 1)"
   if [ "$status" -eq 0 ]; then
     printf '%-24s %12s executions in %ss\n' "$target" "${execs:-?}" "$seconds"
