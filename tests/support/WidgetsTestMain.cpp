@@ -1,14 +1,17 @@
+// The main() of the tests of the skinned widgets: a QApplication on a
+// desktop of the usual size.
 #include "TestDesktop.h"
-#include "app/CDorvaneApp.h"
+
+#include <QApplication>
 
 #include <gtest/gtest.h>
 
-int main(int argc, char** argv)
+int main(int argc, char **argv)
 {
     // Test discovery runs this executable without the tests' environment.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    CDorvaneApp app(argc, argv);
+    QApplication app(argc, argv);
     useTestDesktop();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

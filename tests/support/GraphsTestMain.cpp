@@ -1,3 +1,5 @@
+// The main() of the painting tests: fonts need a QGuiApplication, with the
+// font substitutions the program installs; no widgets.
 #include "widgets/FontSubstitutions.h"
 
 #include <QGuiApplication>
