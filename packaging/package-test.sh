@@ -7,9 +7,12 @@ build=$1
 work=$(mktemp -d)
 sim_pid=""
 editor_pid=""
+console_pid=""
 cleanup() {
     [[ -n "$editor_pid" ]] && kill "$editor_pid" 2>/dev/null || true
     [[ -n "$sim_pid" ]] && kill "$sim_pid" 2>/dev/null || true
+    # The console's holder too, or the wait below sits out its sleep.
+    [[ -n "$console_pid" ]] && kill "$console_pid" 2>/dev/null || true
     wait 2>/dev/null || true
     rm -rf "$work"
 }
@@ -40,6 +43,7 @@ grep -q 'Chinese' "$work/version.txt" || fail "the installed editor has no Chine
 # polls it and keeps its device list in the user's data folder, not in bin/.
 mkfifo "$work/console"
 sleep 30 >"$work/console" &
+console_pid=$!
 "$bin/vx4-sim" --amps 5 --baud 38400 <"$work/console" >"$work/sim.out" 2>&1 &
 sim_pid=$!
 for _ in $(seq 50); do [[ -s "$work/sim.out" ]] && break; sleep 0.1; done
