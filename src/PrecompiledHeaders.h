@@ -1,7 +1,9 @@
 // The headers of the standard library and Qt that the program's sources
-// use most, precompiled once for each group of libraries that share their
-// Qt modules (CMakeLists.txt at the top). Only the modules a library links
+// use most, precompiled once for the libraries without windows and once for
+// those with (CMakeLists.txt at the top). Only the modules a library links
 // are included: a library sees nothing here that it could not include.
+// QtSerialPort and QtSql stay out, so that one header serves the libraries
+// with and without them.
 #pragma once
 
 #include <algorithm>
@@ -36,8 +38,4 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QWidget>
-#endif
-
-#ifdef QT_SERIALPORT_LIB
-#include <QSerialPort>
 #endif
